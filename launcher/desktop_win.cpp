@@ -1,0 +1,38 @@
+// Information box, open-or-quit, closing a window by title, refresh, quit.
+#include "launcher/desktop_win.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "launcher/desktop.h"
+#include "launcher/state_win.h"
+#include "launcher/texts.h"
+
+void info_box(const std::string& message, const std::string& caption) {
+  MessageBoxA(nullptr, box_message(message).c_str(), box_caption(caption).c_str(),
+              MB_OK | MB_ICONINFORMATION);
+}
+
+FILE* open_or_quit(const std::string& path, const char* mode) {
+  if (FILE* stream = std::fopen(path.c_str(), mode)) return stream;
+  info_box(texts::kCannotOpenFile, open_failure_caption(path));
+  std::exit(0);  // the system releases the mutex with the process
+}
+
+void write_file_or_quit(const std::string& path, const std::string& bytes) {
+  FILE* stream = open_or_quit(path, "wb");
+  std::fwrite(bytes.data(), 1, bytes.size(), stream);
+  std::fclose(stream);
+}
+
+void close_window_by_title(const char* title) {
+  if (HWND window = FindWindowA(nullptr, title)) SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void refresh_main_window() { UpdateWindow(g_launcher.main_window); }
+
+void quit() {
+  ReleaseMutex(g_launcher.mutex);
+  std::exit(0);
+}

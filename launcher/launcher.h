@@ -1,0 +1,41 @@
+// Start-up decisions that need no Windows: which mode a command line asks
+// for, and how the raw registry value and clipboard block become texts.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+enum class Mode {
+  save_all_links,  // (tulvex_loud_links)
+  reopen,          // (tulvex_showi)
+  media,           // (tulvex_img), (tulvex_swf)
+  readable_text,   // (tulvex_bit)
+  source,          // (tulvex_html)
+  links,           // (tulvex_links)
+  help,            // no keyword
+};
+
+inline constexpr char kMutexName[] = "morvale_tulvex_1.0_exe";
+inline constexpr char kWindowClass[] = "Tulvex";
+inline constexpr char kWindowTitle[] = "Tulvex 1.15";
+inline constexpr char kRegistryKey[] = ".DEFAULT\\Software\\MorvaleSoft";
+inline constexpr char kRegistryValue[] = "Tulvex_dir";
+inline constexpr char kHelpPage[] = "\\help\\help_frames.htm";
+
+// Longest install folder kept, in characters.
+inline constexpr std::size_t kMaxInstallFolder = 511;
+
+// The first keyword of the mode table found anywhere in the command line
+// (case-sensitive) decides the mode; none found means help.
+Mode mode_for(std::string_view command_line);
+
+// The install folder held by the registry value's raw bytes: the text up to
+// the first zero byte (or the whole value when it has none), cut to 511
+// characters. An empty text counts as missing.
+std::optional<std::string> install_folder_from_value(std::string_view raw);
+
+// The text of a CF_TEXT block of the given size: up to its first zero byte,
+// never past the block's end.
+std::string text_from_clipboard_block(const char* block, std::size_t size);

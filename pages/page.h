@@ -1,0 +1,37 @@
+// The page frame and the bytes of the result files, exactly as they reach
+// the disk, plus the browser command line.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+inline constexpr char kResultPage[] = "\\tulvex.htm";
+inline constexpr char kSourceFile[] = "\\tulvex.txt";
+
+// Longest address that re-open in browser hands to the browser.
+inline constexpr std::size_t kMaxAddress = 511;
+
+// The fixed HTML around every generated page. The header ends with the "<p>"
+// that opens the content cell; the footer has no line feed at all.
+std::string_view page_header();
+std::string_view page_footer();
+
+// Text as a text-mode stream stores it: every '\n' becomes "\r\n"; all
+// other bytes, lone '\r' included, are kept.
+std::string on_disk(std::string_view text);
+
+// "tulvex.htm" of the links and media modes: frame, blanks and line breaks
+// around the clipboard text, as stored on disk.
+std::string framed_page_file(std::string_view clipboard_text);
+
+// "tulvex.txt" of the source mode: the clipboard text alone, as stored.
+std::string source_file(std::string_view clipboard_text);
+
+// A result file's path: the install folder followed directly by the name,
+// which begins with its own backslash. Nothing is normalised.
+std::string result_path(std::string_view install_folder, std::string_view name);
+
+// The command line that starts Internet Explorer on a path or address:
+// "IExplore.exe ", then the path unquoted and unchanged.
+std::string browser_command(std::string_view path);

@@ -1,0 +1,46 @@
+// Page writers and re-open in browser: write the result file, then start
+// the browser on it.
+#include "pages/pages_win.h"
+
+#include <windows.h>
+
+#include "launcher/desktop_win.h"
+#include "launcher/state_win.h"
+#include "launcher/texts.h"
+#include "pages/page.h"
+
+void open_in_browser(const std::string& path) {
+  WinExec(browser_command(path).c_str(), SW_SHOWDEFAULT);
+}
+
+int links_page_writer(const std::string& install_folder) {
+  const std::string path = result_path(install_folder, kResultPage);
+  write_file_or_quit(path, framed_page_file(g_launcher.clipboard_text));
+  open_in_browser(path);
+  return 1;
+}
+
+int media_page_writer(const std::string& install_folder) { return links_page_writer(install_folder); }
+
+int source_page_writer(const std::string& install_folder) {
+  const std::string path = result_path(install_folder, kSourceFile);
+  write_file_or_quit(path, source_file(g_launcher.clipboard_text));
+  open_in_browser(path);
+  return 1;
+}
+
+int reopen_in_browser(const std::string&) {
+  const std::string& address = g_launcher.clipboard_text;
+  // The length is tested first, so that an address that will not be opened
+  // leaves the user's windows alone.
+  if (address.size() > kMaxAddress) {
+    info_box(texts::kNameTooLong);
+    return 0;
+  }
+  if (HWND foreground = GetForegroundWindow()) {
+    SetWindowTextA(foreground, "close_me");
+    close_window_by_title("close_me");
+  }
+  open_in_browser(address);
+  return 1;
+}
