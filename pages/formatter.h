@@ -1,0 +1,50 @@
+// The readable-text formatter: turns the plain text of a web page into a
+// light HTML page. Line ends become paragraph or line breaks according to
+// the text's average line length, runs of blanks collapse, a capital that
+// starts a sentence gets a list-item mark, and the start of the result
+// becomes the page's heading.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The formatting pass stops after the input character whose output brings
+// the formatted text to this many characters or more.
+inline constexpr std::size_t kFormattedLimit = 75000;
+// One input character writes at most this many characters ("\r<br>",
+// "<li>" and a capital, "&amp;"), so the formatted text never exceeds
+// kFormattedLimit + kLongestOutput - 1 characters.
+inline constexpr std::size_t kLongestOutput = 5;
+inline constexpr std::size_t kHeadingChars = 33;
+inline constexpr char kEllipsis = '\x85';  // Windows-1251 U+2026
+
+enum class LineClass { long_lines, medium_lines, short_lines };
+
+// Length of the text divided by its number of '\r' plus one, in integer
+// arithmetic (0 for an empty text).
+int average_line_length(std::string_view text);
+
+// 131 or more: long lines; 51 to 130: medium lines; 50 or less: short lines.
+LineClass line_class(int average_line_length);
+
+// The formatting pass over the text, one input byte at a time, the first
+// rule that applies deciding:
+//   1. a blank after a blank is dropped;
+//   2. a capital (A-Z, А-Я, Ё) after ". ", "? " or "! " gets "<li>" before it;
+//   3. '\r' becomes "\r<p>" in long-line text or when two places after a '\r';
+//   4. '\r' becomes "\r<br>" in short-line text;
+//   5. '<', '>' and '&' become "&lt;", "&gt;" and "&amp;", so that the page
+//      text stays text; every other byte is copied.
+// The previous characters that rules 1 to 3 look at are input characters,
+// both blanks before the first one. The pass stops at the limit above.
+std::string formatted_text(std::string_view text, LineClass line_class);
+
+// At most the first 33 characters of the formatted text, cut before the
+// first mark ("<li>", "<p>", "<br>") and before an escape that the 33
+// characters would split, followed by the ellipsis: 34 characters at most.
+std::string heading_of(std::string_view formatted);
+
+// "tulvex.htm" of the readable-text mode, as stored on disk: a blank, the
+// page header, the heading line, the formatted text and the page footer.
+std::string readable_page_file(std::string_view clipboard_text);
