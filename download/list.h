@@ -1,0 +1,42 @@
+// The link list: how the clipboard text becomes the entries the walk
+// fetches, the file name each one gets, and the walk's closing texts.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::size_t kMaxLine = 511;  // longest piece of a list line
+inline constexpr char kDownloadFolder[] = "Tulvex_files";
+
+// The name a file gets from its address: the part after the last '/' or
+// '\' (empty when the address ends in one); an address without separator
+// loses its first character, which is never part of the name.
+std::string file_name_from_address(std::string_view address);
+
+// The list as the walk reads it, line feeds included: lines of at most 511
+// characters (the rest of a longer line is a line of its own). A carriage
+// return before a line feed, or at the very end, ends the line with it and
+// is not part of it.
+std::vector<std::string> list_pieces(std::string_view text);
+
+struct ListEntry {
+  std::string address;  // the line without its line end
+  std::string name;     // file name from the address
+};
+
+// The entries the walk fetches, in order. The walk ends at the first line
+// shorter than 5 characters (line feed counted) and at the first name
+// shorter than 4; a line whose name equals the previous line's name is
+// skipped.
+std::vector<ListEntry> list_entries(std::string_view text);
+
+// "Tulvex_files\" + name.
+std::string download_path(std::string_view name);
+
+// "Загружено файлов: <saved> из <taken>     ".
+std::string summary_text(int files_saved, int rows_taken);
+
+// "Explorer.exe " + current directory + "\Tulvex_files", unquoted.
+std::string explorer_command(std::string_view current_directory);

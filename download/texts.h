@@ -1,0 +1,27 @@
+// Texts of the save-all-links mode: the row statuses, the two connection
+// messages and the summary. The source is UTF-8; the build stores these
+// literals as Windows-1251.
+#pragma once
+
+namespace download_texts {
+// Row statuses.
+inline constexpr char kChecking[] = "Проверка";
+inline constexpr char kLoading[] = "Загружается";
+inline constexpr char kNoSize[] = "Без размера";
+inline constexpr char kUnavailable[] = "Недоступен";
+inline constexpr char kTooLarge[] = "Слишком большой";
+inline constexpr char kNoMemory[] = "Нет памяти";
+inline constexpr char kOverNorm[] = "Больше нормы";
+inline constexpr char kUnreadable[] = "Не читается";
+inline constexpr char kWriteError[] = "Ош. записи";
+inline constexpr char kPartlyLoaded[] = "Частично загружен";
+inline constexpr char kLoaded[] = "Загружен";
+
+// Information boxes of the fetch: the first with the default caption, the
+// second as the caption of a box whose message is the address.
+inline constexpr char kNoInternet[] = "Не удалось подключиться к интернету.   ";
+inline constexpr char kAddressFails[] = "Адрес не открывается.   ";
+
+// The walk's summary: files saved, rows taken.
+inline constexpr char kSummary[] = "Загружено файлов: %d из %d     ";
+}  // namespace download_texts
