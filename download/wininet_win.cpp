@@ -1,0 +1,68 @@
+// WinINet behind the fetch's connection.
+#include "download/wininet_win.h"
+
+#include <string>
+
+namespace {
+constexpr char kAgent[] = "Microsoft Internet Explorer";
+constexpr DWORD kHeaderBuffer = 512;
+}  // namespace
+
+Connection::Opened WinInetConnection::open(const std::string& address) {
+  close();
+  internet_.reset(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!internet_.get()) return Opened::no_internet;
+  url_.reset(InternetOpenUrlA(internet_.get(), address.c_str(), nullptr, 0, 0, 0));
+  if (!url_.get()) {
+    internet_.reset();
+    return Opened::no_address;
+  }
+  return Opened::ok;
+}
+
+std::optional<int> WinInetConnection::status_code() {
+  DWORD code = 0;
+  DWORD size = sizeof code;
+  if (!HttpQueryInfoA(url_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size, nullptr)) {
+    return std::nullopt;  // not an HTTP response
+  }
+  return static_cast<int>(code);
+}
+
+std::optional<std::string> WinInetConnection::content_length() {
+  // A header longer than the usual buffer is read whole, so that a long
+  // digit string is never taken for a missing length.
+  std::string text(kHeaderBuffer, '\0');
+  DWORD size = kHeaderBuffer;
+  BOOL ok = HttpQueryInfoA(url_.get(), HTTP_QUERY_CONTENT_LENGTH, &text[0], &size, nullptr);
+  if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    text.assign(size + 1, '\0');
+    size = static_cast<DWORD>(text.size());
+    ok = HttpQueryInfoA(url_.get(), HTTP_QUERY_CONTENT_LENGTH, &text[0], &size, nullptr);
+  }
+  if (!ok) return std::nullopt;
+  if (size < text.size()) text.resize(size);
+  return text.substr(0, text.find('\0'));
+}
+
+std::optional<std::uint32_t> WinInetConnection::data_available() {
+  DWORD available = 0;
+  if (!InternetQueryDataAvailable(url_.get(), &available, 0, 0)) return std::nullopt;
+  return available;
+}
+
+std::int64_t WinInetConnection::set_position(std::uint32_t offset) {
+  const DWORD position = InternetSetFilePointer(url_.get(), static_cast<LONG>(offset), nullptr, FILE_BEGIN, 0);
+  return position == INVALID_SET_FILE_POINTER ? -1 : static_cast<std::int64_t>(position);
+}
+
+Connection::Read WinInetConnection::read(char* buffer, std::uint32_t wanted) {
+  DWORD count = 0;
+  const BOOL ok = InternetReadFile(url_.get(), buffer, wanted, &count);
+  return {ok != FALSE, count};
+}
+
+void WinInetConnection::close() {
+  url_.reset();
+  internet_.reset();
+}
