@@ -121,14 +121,19 @@ void Fetch::read_chunks(char* whole, std::int32_t capacity) {
       read_ok_ = false;
       break;
     }
-    const Connection::Read read = read_fully(net_, chunk, kChunkSize);
+    // Straight into the whole-file buffer while a full chunk fits there;
+    // near its end through the chunk buffer, so a chunk that does not fit
+    // is never kept.
+    const bool room = static_cast<std::uint32_t>(capacity) - kept >= kChunkSize;
+    char* const target = room ? whole + kept : chunk;
+    const Connection::Read read = read_fully(net_, target, kChunkSize);
     read_ok_ = read.ok;
     if (read.count == 0) break;
     if (std::uint64_t{kept} + read.count > static_cast<std::uint64_t>(capacity)) {
       overflow_ = true;
       break;
     }
-    std::memcpy(whole + kept, chunk, read.count);
+    if (!room) std::memcpy(whole + kept, chunk, read.count);
     state_.status = std::to_string(kept);
     host_.show();
     kept += read.count;

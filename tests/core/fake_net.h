@@ -18,6 +18,7 @@ struct FakeResponse {
   std::optional<std::string> length;           // Content-Length text; none: the query fails
   std::optional<std::uint32_t> available;      // none: the query fails
   bool positionable = true;
+  std::optional<std::int64_t> later_positions;  // the answer to positioning after the first
   std::string body;
   std::uint32_t most_per_read = 0;             // 0: no limit
   std::optional<std::size_t> fails_at;         // a read at this offset fails
@@ -36,6 +37,7 @@ class FakeConnection : public Connection {
   std::optional<std::uint32_t> data_available() override { return r_.available; }
   std::int64_t set_position(std::uint32_t offset) override {
     if (!r_.positionable) return -1;
+    if (positioned_++ && r_.later_positions) return *r_.later_positions;
     position_ = std::min<std::size_t>(offset, r_.body.size());
     return offset;
   }
@@ -58,6 +60,7 @@ class FakeConnection : public Connection {
  private:
   const FakeResponse& r_;
   std::size_t position_ = 0;
+  int positioned_ = 0;
 };
 
 class RecordingHost : public FetchHost {

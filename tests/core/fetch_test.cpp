@@ -72,6 +72,10 @@ TEST(Fetch, FinalStatusFileAndSize) {
   no_content.status = 204;
   FakeResponse no_status = response("10", 10);  // not HTTP
   no_status.status = std::nullopt;
+  FakeResponse refuses_later = response("50000", 50000);
+  refuses_later.later_positions = -1;  // reads go on where they are
+  FakeResponse lands_elsewhere = response("50000", 50000);
+  lands_elsewhere.later_positions = 5;
   FakeResponse nothing = response(std::nullopt, 10);
   nothing.available = std::nullopt;
 
@@ -100,6 +104,8 @@ TEST(Fetch, FinalStatusFileAndSize) {
       {"short reads, one go", short_reads_one_go, "Загружен", 50000, 50000, 1},
       {"reset mid-body, chunks", reset, "Не читается", -1, 50000, 0},
       {"reset mid-body, one go", reset_one_go, "Не читается", -1, 50000, 1},
+      {"positioning refused mid-body", refuses_later, "Загружен", 50000, 50000, 0},
+      {"positioning lands elsewhere", lands_elsewhere, "Не читается", -1, 50000, 0},
       {"404", not_found, "Недоступен", -1, 0, 0},
       {"500", server_error, "Недоступен", -1, 0, 0},
       {"204", no_content, "Загружен", 0, 0, 2},
