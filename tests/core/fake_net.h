@@ -5,51 +5,54 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <ostream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "download/fetch.h"
 
 struct FakeResponse {
-  Connection::Opened opened = Connection::Opened::ok;
-  std::optional<int> status = 200;
-  std::optional<std::string> length;           // Content-Length text; none: the query fails
-  std::optional<std::uint32_t> available;      // none: the query fails
+  std::optional<std::string> length = std::nullopt;  // Content-Length text; none: the query fails
+  std::size_t body_size = 0;
   bool positionable = true;
-  std::optional<std::int64_t> later_positions;  // the answer to positioning after the first
-  std::string body;
-  std::uint32_t most_per_read = 0;             // 0: no limit
-  std::optional<std::size_t> fails_at;         // a read at this offset fails
+  std::uint32_t most_per_read = 0;    // 0: no limit
+  std::optional<std::size_t> fails_at = std::nullopt;  // a read at this offset fails
+  std::optional<int> status = 200;
+  std::optional<std::int64_t> later_positions = std::nullopt;  // the answer to positioning after the first
+  std::optional<std::uint32_t> available = 8192;
+  Connection::Opened opened = Connection::Opened::ok;
 };
+
+// Bytes that differ from their neighbours, so a chunk in the wrong place or
+// a byte that never arrived shows.
+inline std::string body_of(std::size_t size) {
+  std::string body(size, '\0');
+  std::uint32_t x = 12345;
+  for (char& c : body) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  return body;
+}
 
 class FakeConnection : public Connection {
  public:
-  explicit FakeConnection(const FakeResponse& response) : r_(response) {}
+  FakeConnection(const FakeResponse& response, const std::string& body) : r_(response), body_(body) {}
 
-  Opened open(const std::string&) override {
-    is_open = r_.opened == Opened::ok;
-    return r_.opened;
-  }
+  Opened open(const std::string&) override { return (is_open = r_.opened == Opened::ok), r_.opened; }
   std::optional<int> status_code() override { return r_.status; }
   std::optional<std::string> content_length() override { return r_.length; }
   std::optional<std::uint32_t> data_available() override { return r_.available; }
   std::int64_t set_position(std::uint32_t offset) override {
     if (!r_.positionable) return -1;
     if (positioned_++ && r_.later_positions) return *r_.later_positions;
-    position_ = std::min<std::size_t>(offset, r_.body.size());
+    position_ = std::min<std::size_t>(offset, body_.size());
     return offset;
   }
   Read read(char* buffer, std::uint32_t wanted) override {
-    std::size_t end = r_.body.size();
-    if (r_.fails_at) {
-      if (position_ >= *r_.fails_at) return {false, 0};
-      end = std::min(end, *r_.fails_at);
-    }
+    const std::size_t end = std::min(body_.size(), r_.fails_at.value_or(body_.size()));
+    if (r_.fails_at && position_ >= end) return {false, 0};
     std::size_t count = std::min<std::size_t>(wanted, end - position_);
     if (r_.most_per_read) count = std::min<std::size_t>(count, r_.most_per_read);
-    std::memcpy(buffer, r_.body.data() + position_, count);
+    std::memcpy(buffer, body_.data() + position_, count);
     position_ += count;
     return {true, static_cast<std::uint32_t>(count)};
   }
@@ -59,6 +62,7 @@ class FakeConnection : public Connection {
 
  private:
   const FakeResponse& r_;
+  const std::string& body_;
   std::size_t position_ = 0;
   int positioned_ = 0;
 };
@@ -68,34 +72,28 @@ class RecordingHost : public FetchHost {
   struct Shown {
     std::int32_t size;
     std::string status;
-    bool operator==(const Shown& other) const { return size == other.size && status == other.status; }
-    friend std::ostream& operator<<(std::ostream& out, const Shown& s) {
-      return out << '{' << s.size << ", " << s.status << '}';
-    }
+    bool operator==(const Shown& o) const { return size == o.size && status == o.status; }
+    friend std::ostream& operator<<(std::ostream& out, const Shown& s) { return out << s.size << ':' << s.status; }
   };
 
   explicit RecordingHost(DownloadState& state) : state_(state) {}
 
-  void refresh() override { ++refreshes; }
+  void refresh() override {}
   void show() override { shown.push_back({state_.size, state_.status}); }
   void drain_and_wait() override { ++drains; }
   void pause(unsigned milliseconds) override { paused_ms += milliseconds; }
-  void info_box(const std::string& message, const std::string& caption) override {
-    boxes.push_back({message, caption});
-  }
+  void info_box(const std::string& message, const std::string& caption) override { boxes.push_back({message, caption}); }
   Written write_file(const std::string& path, const char* bytes, std::size_t count) override {
-    if (write_result == Written::ok) files[path].assign(bytes, count);
-    if (write_result == Written::write_failed) files[path].clear();  // created, nothing reached it
+    if (write_result != Written::create_failed) files[path].assign(bytes, write_result == Written::ok ? count : 0);
     return write_result;
   }
 
   Written write_result = Written::ok;
   std::vector<Shown> shown;
-  int refreshes = 0;
   int drains = 0;
   unsigned paused_ms = 0;
   std::vector<std::pair<std::string, std::string>> boxes;
-  std::map<std::string, std::string> files;
+  std::map<std::string, std::string> files;  // a failed write leaves its file empty
 
  private:
   DownloadState& state_;

@@ -11,41 +11,26 @@
 namespace {
 
 using Shown = RecordingHost::Shown;
-
-// Bytes that differ from their neighbours, so a chunk in the wrong place or
-// a byte that never arrived shows.
-std::string body_of(std::size_t size) {
-  std::string body(size, '\0');
-  std::uint32_t x = 12345;
-  for (char& c : body) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-  return body;
-}
-
+using std::nullopt;
+constexpr char kAddress[] = "http://127.0.0.1/file.bin";
 constexpr char kPath[] = "Tulvex_files\\file.bin";
 
 struct FetchRun {
-  int result;
+  explicit FetchRun(FetchHost::Written written = FetchHost::Written::ok) { host.write_result = written; }
+  // One fetch on a row that the walker has just handed over.
+  void fetch_one(const FakeResponse& response, const std::string& path = kPath) {
+    begin_row(state, kAddress);
+    body = body_of(response.body_size);
+    FakeConnection net(response, body);
+    result = fetch(net, host, state, kAddress, path);
+    left_open = net.is_open;
+  }
   DownloadState state;
   RecordingHost host{state};
-  bool left_open;
+  std::string body;
+  int result = -1;
+  bool left_open = false;
 };
-
-// Runs one fetch on a row that the walker has just handed over.
-void run_fetch(const FakeResponse& response, FetchRun& run, const std::string& path = kPath) {
-  begin_row(run.state, "http://127.0.0.1/file.bin");
-  FakeConnection net(response);
-  run.result = fetch(net, run.host, run.state, "http://127.0.0.1/file.bin", path);
-  run.left_open = net.is_open;
-}
-
-FakeResponse response(std::optional<std::string> length, std::size_t body_size, bool positionable = true) {
-  FakeResponse r;
-  r.length = std::move(length);
-  r.body = body_of(body_size);
-  r.positionable = positionable;
-  if (!r.length) r.available = 8192;
-  return r;
-}
 
 TEST(Fetch, FinalStatusFileAndSize) {
   struct Case {
@@ -56,79 +41,48 @@ TEST(Fetch, FinalStatusFileAndSize) {
     std::int32_t size;
     int fetch_state;
   };
-  FakeResponse short_reads = response("50000", 50000);
-  short_reads.most_per_read = 1000;
-  FakeResponse short_reads_one_go = response("50000", 50000, false);
-  short_reads_one_go.most_per_read = 777;
-  FakeResponse reset = response("50000", 50000);
-  reset.fails_at = 30000;
-  FakeResponse reset_one_go = response("50000", 50000, false);
-  reset_one_go.fails_at = 30000;
-  FakeResponse not_found = response("9", 9);
-  not_found.status = 404;
-  FakeResponse server_error = response(std::nullopt, 100);
-  server_error.status = 500;
-  FakeResponse no_content = response("0", 0);
-  no_content.status = 204;
-  FakeResponse no_status = response("10", 10);  // not HTTP
-  no_status.status = std::nullopt;
-  FakeResponse refuses_later = response("50000", 50000);
-  refuses_later.later_positions = -1;  // reads go on where they are
-  FakeResponse lands_elsewhere = response("50000", 50000);
-  lands_elsewhere.later_positions = 5;
-  FakeResponse nothing = response(std::nullopt, 10);
-  nothing.available = std::nullopt;
-
   const Case cases[] = {
-      {"known length, chunks", response("50000", 50000), "Загружен", 50000, 50000, 0},
-      {"known length, server sends more", response("200000", 210000), "Частично загружен", 199360, 200000, 0},
-      {"known length, server sends exactly", response("200000", 200000), "Загружен", 200000, 200000, 0},
-      {"known length, chunks, server stops early", response("50000", 30000), "Частично загружен", 30000, 50000, 0},
-      {"no length, 95999", response(std::nullopt, 95999), "Загружен", 95999, 95999, 2},
-      {"no length, 96000", response(std::nullopt, 96000), "Больше нормы", -1, 96000, 2},
-      {"no length, 100000", response(std::nullopt, 100000), "Частично загружен", 94080, 94080, 2},
-      {"no length, empty", response(std::nullopt, 0), "Загружен", 0, 0, 2},
-      {"one go, known length", response("50000", 50000, false), "Загружен", 50000, 50000, 1},
-      {"one go, known length 96000", response("96000", 96000, false), "Больше нормы", -1, 96000, 1},
-      {"one go, server sends more", response("50000", 60000, false), "Загружен", 50000, 50000, 1},
-      {"one go, server stops early", response("50000", 30000, false), "Частично загружен", 30000, 50000, 1},
-      {"one go, no length", response(std::nullopt, 50000, false), "Частично загружен", 50000, 50000, 3},
-      {"one go, no length, 96000", response(std::nullopt, 96000, false), "Больше нормы", -1, 96000, 3},
-      {"one go, no length, more", response(std::nullopt, 150000, false), "Больше нормы", -1, 96000, 3},
-      {"length 3000000000", response("3000000000", 100), "Слишком большой", -1, 0, 0},
-      {"length 4294967296", response("4294967296", 100), "Слишком большой", -1, 0, 0},
-      {"length of 30 digits", response("100000000000000000000000000050", 50), "Слишком большой", -1, 0, 0},
-      {"negative length", response("-5", 100), "Слишком большой", -1, 0, 0},
-      {"length without digits", response("abc", 1000), "Загружен", 1000, 1000, 2},
-      {"short reads, chunks", short_reads, "Загружен", 50000, 50000, 0},
-      {"short reads, one go", short_reads_one_go, "Загружен", 50000, 50000, 1},
-      {"reset mid-body, chunks", reset, "Не читается", -1, 50000, 0},
-      {"reset mid-body, one go", reset_one_go, "Не читается", -1, 50000, 1},
-      {"positioning refused mid-body", refuses_later, "Загружен", 50000, 50000, 0},
-      {"positioning lands elsewhere", lands_elsewhere, "Не читается", -1, 50000, 0},
-      {"404", not_found, "Недоступен", -1, 0, 0},
-      {"500", server_error, "Недоступен", -1, 0, 0},
-      {"204", no_content, "Загружен", 0, 0, 2},
-      {"no HTTP status", no_status, "Загружен", 10, 10, 0},
-      {"no length, nothing available", nothing, "Недоступен", -1, 0, 4},
+      {"known length, chunks", {"50000", 50000}, "Загружен", 50000, 50000, 0},
+      {"server sends more", {"200000", 210000}, "Частично загружен", 199360, 200000, 0},
+      {"server sends exactly", {"200000", 200000}, "Загружен", 200000, 200000, 0},
+      {"chunks, server stops early", {"50000", 30000}, "Частично загружен", 30000, 50000, 0},
+      {"no length, 95999", {nullopt, 95999}, "Загружен", 95999, 95999, 2},
+      {"no length, 96000", {nullopt, 96000}, "Больше нормы", -1, 96000, 2},
+      {"no length, 100000", {nullopt, 100000}, "Частично загружен", 94080, 94080, 2},
+      {"one go", {"50000", 50000, false}, "Загружен", 50000, 50000, 1},
+      {"one go, 96000", {"96000", 96000, false}, "Больше нормы", -1, 96000, 1},
+      {"one go, server sends more", {"50000", 60000, false}, "Загружен", 50000, 50000, 1},
+      {"one go, server stops early", {"50000", 30000, false}, "Частично загружен", 30000, 50000, 1},
+      {"one go, no length", {nullopt, 50000, false}, "Частично загружен", 50000, 50000, 3},
+      {"one go, no length, 96000", {nullopt, 96000, false}, "Больше нормы", -1, 96000, 3},
+      {"length 3000000000", {"3000000000", 100}, "Слишком большой", -1, 0, 0},
+      {"length 4294967296", {"4294967296", 100}, "Слишком большой", -1, 0, 0},
+      {"length without digits", {"abc", 1000}, "Загружен", 1000, 1000, 2},
+      {"short reads, chunks", {"50000", 50000, true, 1000}, "Загружен", 50000, 50000, 0},
+      {"short reads, one go", {"50000", 50000, false, 777}, "Загружен", 50000, 50000, 1},
+      {"reset mid-body, chunks", {"50000", 50000, true, 0, 30000}, "Не читается", -1, 50000, 0},
+      {"reset mid-body, one go", {"50000", 50000, false, 0, 30000}, "Не читается", -1, 50000, 1},
+      {"404", {"9", 9, true, 0, nullopt, 404}, "Недоступен", -1, 0, 0},
+      {"500", {nullopt, 9, true, 0, nullopt, 500}, "Недоступен", -1, 0, 0},
+      {"302 not followed", {"5", 5, true, 0, nullopt, 302}, "Недоступен", -1, 0, 0},
+      {"204", {"0", 0, true, 0, nullopt, 204}, "Загружен", 0, 0, 2},
+      {"not HTTP", {"10", 10, true, 0, nullopt, nullopt}, "Загружен", 10, 10, 0},
+      {"positioning refused later", {"50000", 50000, true, 0, nullopt, 200, -1}, "Загружен", 50000, 50000, 0},
+      {"positioning lands elsewhere", {"50000", 50000, true, 0, nullopt, 200, 5}, "Не читается", -1, 50000, 0},
+      {"nothing available", {nullopt, 10, true, 0, nullopt, 200, nullopt, nullopt}, "Недоступен", -1, 0, 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FetchRun run;
-    run_fetch(c.response, run);
+    run.fetch_one(c.response);
     EXPECT_EQ(run.state.status, c.status);
     EXPECT_EQ(run.state.size, c.size);
     EXPECT_EQ(run.state.fetch_state, c.fetch_state);
     EXPECT_FALSE(run.left_open);
-    EXPECT_TRUE(run.host.boxes.empty());
     EXPECT_EQ(run.result, c.file_size >= 0 ? 1 : 0);
     EXPECT_EQ(run.state.files_saved, run.result);
-    if (c.file_size < 0) {
-      EXPECT_TRUE(run.host.files.empty());
-    } else {
-      ASSERT_EQ(run.host.files.count(kPath), 1u);
-      EXPECT_EQ(run.host.files[kPath], c.response.body.substr(0, c.file_size));
-    }
+    const std::map<std::string, std::string> files = {{kPath, run.body.substr(0, c.file_size)}};
+    EXPECT_EQ(run.host.files, c.file_size >= 0 ? files : decltype(files){});
   }
 }
 
@@ -138,143 +92,102 @@ std::vector<Shown> offsets(std::int32_t size, std::uint32_t last) {
   return shown;
 }
 
-std::vector<Shown> concat(std::vector<std::vector<Shown>> parts) {
-  std::vector<Shown> all;
-  for (auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
 TEST(Fetch, RowAtEachStage) {
-  struct Case {
+  auto join = [](std::vector<std::vector<Shown>> parts) {
+    std::vector<Shown> all;
+    for (auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+  };
+  const std::vector<Shown> waiting(kWaitingPasses, Shown{8192, "Загружается"});
+  const struct {
     const char* name;
     FakeResponse response;
     std::vector<Shown> shown;
     int drains;
-  };
-  const std::vector<Shown> waiting(kWaitingPasses, Shown{8192, "Загружается"});
-  const Case cases[] = {
-      {"known length 50000: 23 chunks",
-       response("50000", 50000),
-       concat({{{50000, "Загружается"}}, offsets(50000, 49280), {{50000, "Загружен"}}}),
-       0},
-      {"no length, 95999: waiting passes, then chunks",
-       response(std::nullopt, 95999),
-       concat({waiting,
-               {{0, "Загружается"}, {0, "Без размера"}},
-               offsets(0, 94080),
-               {{95999, "94080"}, {95999, "Загружен"}}}),
+  } cases[] = {
+      {"known length 50000: 23 chunks", {"50000", 50000},
+       join({{{50000, "Загружается"}}, offsets(50000, 49280), {{50000, "Загружен"}}}), 0},
+      {"no length, 95999: waiting passes, then chunks", {nullopt, 95999},
+       join({waiting, {{0, "Загружается"}, {0, "Без размера"}}, offsets(0, 94080), {{95999, "94080"}, {95999, "Загружен"}}}),
        kWaitingPasses},
-      {"length without digits: no waiting",
-       response("none", 10),
-       {{0, "Загружается"}, {0, "Без размера"}, {0, "0"}, {10, "0"}, {10, "Загружен"}},
-       0},
-      {"one go, no length",
-       response(std::nullopt, 700, false),
-       concat({waiting, {{0, "Загружается"}, {0, "Без размера"}, {700, "Без размера"}, {700, "Частично загружен"}}}),
-       kWaitingPasses},
-      {"too large", response("3000000000", 1), {{0, "Слишком большой"}}, 0},
+      {"length without digits: no waiting", {"none", 10},
+       {{0, "Загружается"}, {0, "Без размера"}, {0, "0"}, {10, "0"}, {10, "Загружен"}}, 0},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FetchRun run;
-    run_fetch(c.response, run);
+    run.fetch_one(c.response);
     EXPECT_EQ(run.host.shown, c.shown);
     EXPECT_EQ(run.host.drains, c.drains);
     EXPECT_EQ(run.host.paused_ms, c.drains * kPassPauseMs);
-    EXPECT_EQ(run.host.refreshes, 1);
   }
 }
 
 TEST(Fetch, ConnectionFailuresSpeakAndLeaveTheRow) {
-  struct Case {
-    Connection::Opened opened;
-    std::pair<std::string, std::string> box;
-  };
-  const std::string address = "http://127.0.0.1/file.bin";
-  const Case cases[] = {
+  const std::pair<Connection::Opened, std::pair<std::string, std::string>> cases[] = {
       {Connection::Opened::no_internet, {"Не удалось подключиться к интернету.   ", " "}},
-      {Connection::Opened::no_address, {address, "Адрес не открывается.   "}},
+      {Connection::Opened::no_address, {kAddress, "Адрес не открывается.   "}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.opened));
-    FakeResponse r = response("10", 10);
-    r.opened = c.opened;
+  for (const auto& [opened, box] : cases) {
     FetchRun run;
-    run_fetch(r, run);
+    FakeResponse response{"10", 10};
+    response.opened = opened;
+    run.fetch_one(response);
+    EXPECT_EQ(run.host.boxes, decltype(run.host.boxes){box}) << box.second;
     EXPECT_EQ(run.result, 0);
-    ASSERT_EQ(run.host.boxes.size(), 1u);
-    EXPECT_EQ(run.host.boxes[0], c.box);
     EXPECT_EQ(run.state.status, "Проверка");
-    EXPECT_EQ(run.state.size, 0);
     EXPECT_TRUE(run.host.shown.empty());
   }
 }
 
 TEST(Fetch, NamesWindowsCannotHoldAndFailedWritesAreWriteErrors) {
-  struct Case {
-    std::string path;
+  const struct {
+    const char* path;
     FetchHost::Written written;
-    bool file_left;
+    std::size_t files_left;
+  } cases[] = {
+      {"Tulvex_files\\con.txt", FetchHost::Written::ok, 0},
+      {"Tulvex_files\\get.php?id=5", FetchHost::Written::ok, 0},
+      {kPath, FetchHost::Written::create_failed, 0},
+      {kPath, FetchHost::Written::write_failed, 1},
   };
-  const Case cases[] = {
-      {"Tulvex_files\\con.txt", FetchHost::Written::ok, false},
-      {"Tulvex_files\\get.php?id=5", FetchHost::Written::ok, false},
-      {"Tulvex_files\\file.bin", FetchHost::Written::create_failed, false},
-      {"Tulvex_files\\file.bin", FetchHost::Written::write_failed, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path + " " + std::to_string(static_cast<int>(c.written)));
-    FetchRun run;
-    run.host.write_result = c.written;
-    run_fetch(response("100", 100), run, c.path);
-    EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(run.state.status, "Ош. записи");
-    EXPECT_EQ(run.state.files_saved, 0);
-    EXPECT_EQ(run.host.files.size(), c.file_left ? 1u : 0u);
-    EXPECT_FALSE(run.left_open);
+  for (const auto& c : cases) {
+    FetchRun run(c.written);
+    run.fetch_one({"100", 100}, c.path);
+    EXPECT_EQ(run.state.status, "Ош. записи") << c.path;
+    EXPECT_EQ(run.result + run.state.files_saved, 0) << c.path;
+    EXPECT_EQ(run.host.files.size(), c.files_left) << c.path;
   }
 }
 
 TEST(Fetch, EveryFetchStartsAfresh) {
   FetchRun run;
-  const FakeResponse first[] = {response(std::nullopt, 100, false), response(std::nullopt, 96000),
-                                [] {
-                                  FakeResponse r = response(std::nullopt, 1);
-                                  r.available = std::nullopt;
-                                  return r;
-                                }()};
-  for (const FakeResponse& before : first) {
-    run_fetch(before, run);
-    const int saved = run.state.files_saved;
+  const FakeResponse before[] = {{nullopt, 100, false}, {nullopt, 96000}, {nullopt, 1, true, 0, nullopt, 200, nullopt, nullopt}};
+  for (const FakeResponse& response : before) {
+    run.fetch_one(response);
     run.host.shown.clear();
-    run_fetch(response("5000", 5000), run);
+    run.fetch_one({"5000", 5000});
     EXPECT_EQ(run.state.fetch_state, 0);
-    EXPECT_EQ(run.state.status, "Загружен");
-    EXPECT_EQ(run.state.files_saved, saved + 1);
     EXPECT_EQ(run.host.shown.front(), (Shown{5000, "Загружается"}));
+    EXPECT_EQ(run.host.shown.back(), (Shown{5000, "Загружен"}));
   }
-  EXPECT_EQ(run.state.rows_taken, 6);
 }
 
 TEST(AnnouncedLength, ValueOrTooLarge) {
   const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
-      {"50000", 50000},         {"  \t42", 42},           {"+7", 7},
-      {"12abc", 12},            {"", 0},                  {"abc", 0},
-      {"-0", 0},                {"2147483647", 2147483647}, {"0002147483647", 2147483647},
-      {"2147483648", std::nullopt}, {"3000000000", std::nullopt}, {"4294967296", std::nullopt},
-      {"4294967297", std::nullopt}, {"-1", std::nullopt},   {"99999999999999999999999", std::nullopt},
+      {"50000", 50000}, {"  \t42", 42}, {"+7", 7}, {"12abc", 12}, {"", 0}, {"abc", 0}, {"-0", 0},
+      {"2147483647", 2147483647}, {"0002147483647", 2147483647}, {"2147483648", nullopt}, {"4294967297", nullopt},
+      {"-1", nullopt}, {"99999999999999999999999", nullopt},
   };
   for (const auto& [header, length] : cases) EXPECT_EQ(announced_length(header), length) << header;
 }
 
 TEST(UsableFileName, DevicesAndForbiddenCharacters) {
   const std::pair<const char*, bool> cases[] = {
-      {"file.zip", true},   {"con.txt", false},  {"CON", false},     {"Aux.tar.gz", false},
-      {"nul", false},       {"PRN.", false},     {"com1.zip", false}, {"LPT9", false},
-      {"com0.zip", true},   {"com10", true},     {"lpt", true},       {"console.txt", true},
-      {"con .txt", false},  {"a:b.txt", false},  {"x<y", false},      {"x>y", false},
-      {"q\"t", false},      {"a|b", false},      {"what?", false},    {"st*r", false},
-      {"tab\there", false}, {"\x7f.bin", true},  {"\xcf\xf0\xe8\xec\xe5\xf0.txt", true},
+      {"file.zip", true}, {"con.txt", false}, {"CON", false}, {"Aux.tar.gz", false}, {"nul", false},
+      {"PRN.", false}, {"com1.zip", false}, {"LPT9", false}, {"con .txt", false}, {"com0.zip", true},
+      {"com10", true}, {"console.txt", true}, {"a:b", false}, {"x<y>", false}, {"q\"t", false},
+      {"a|b", false}, {"what?", false}, {"st*r", false}, {"tab\there", false}, {"\xcf\xf0\xe8.txt", true},
   };
   for (const auto& [name, usable] : cases) EXPECT_EQ(usable_file_name(name), usable) << name;
 }
