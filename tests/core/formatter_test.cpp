@@ -132,6 +132,7 @@ TEST(Heading, FirstCharactersCutBeforeMarksAndSplitEscapes) {
       {x30 + "a. A", x30 + "a. "},                               // the mark starts just after
       {x30 + "&", x30},                                          // "&am" would be cut
       {x28 + "&", x28 + "&amp;"},                                // the whole escape fits
+      {"&" + std::string(25, 'x') + "&", "&amp;" + std::string(25, 'x')},  // only the split one goes
       {x30 + "<", x30},                                          // "&lt" would be cut
       {"a < b; c", "a &lt; b; c"},                               // the text's own '<' is kept
       {x28 + "&;;", x28 + "&amp;"},
