@@ -199,19 +199,16 @@ int Fetch::run(const std::string& address, const std::string& path) {
     read_chunks(whole.get(), capacity);
   }
 
-  // The count the decisions go by: for a one-go read of a known length the
-  // announced length; otherwise what arrived. Only bytes that arrived are
-  // ever written.
-  const bool one_go_known = state_.fetch_state == kFetchOneGo;
-  const std::uint32_t byte_count = one_go_known ? static_cast<std::uint32_t>(*length) : bytes_arrived_;
+  // Only bytes that arrived are ever written. Data of unknown length is
+  // capped by the norm: a buffer filled to it may have left the rest unread.
+  // A file announced as exactly that size that arrived whole is saved like
+  // any other.
   const bool cut_short = *length > 0 && bytes_arrived_ < static_cast<std::uint32_t>(*length);
-
-  if (state_.fetch_state == kFetchNoLength || state_.fetch_state == kFetchOneGoNoLength) {
-    state_.size = static_cast<std::int32_t>(byte_count);
+  const bool unknown_length = state_.fetch_state == kFetchNoLength || state_.fetch_state == kFetchOneGoNoLength;
+  if (unknown_length) {
+    state_.size = static_cast<std::int32_t>(bytes_arrived_);
     host_.show();
-  }
-  if (state_.fetch_state != kFetchChunked && byte_count == static_cast<std::uint32_t>(kNormSize)) {
-    return give_up(t::kOverNorm);
+    if (bytes_arrived_ == static_cast<std::uint32_t>(kNormSize)) return give_up(t::kOverNorm);
   }
   if (!read_ok_) return give_up(t::kUnreadable);
 

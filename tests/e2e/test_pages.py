@@ -112,6 +112,34 @@ class PageModes(unittest.TestCase):
         self.assertEqual(started(run), browser("C:\\Program Files\\Tulvex\\tulvex.htm"))
 
 
+class ReadableText(unittest.TestCase):
+    @staticmethod
+    def page(heading, formatted):
+        return stored(b" " + HEADER + b" \n\n<h2> " + heading + b"\x85 </h2><hr size=1>\n\n " + formatted
+                      + b" \n\n " + FOOTER)
+
+    def test_pages_byte_for_byte(self):
+        cases = [
+            (cp1251("Первое. Второе? Третье! четвёртое.  Пятое"),
+             cp1251("Первое. "), cp1251("Первое. <li>Второе? <li>Третье! четвёртое. Пятое")),
+            (b"line1\r\nline2\r\n\r\nline3", b"line1\r", b"line1\r<br>\nline2\r<br>\n\r<p>\nline3"),
+            (b"  a < b && c > dd <script>x</script>", b"a &lt; b &amp;&amp; c &gt; dd ",
+             b"a &lt; b &amp;&amp; c &gt; dd &lt;script&gt;x&lt;/script&gt;"),
+            (None, b"", b""),
+        ]
+        for text, heading, formatted in cases:
+            with self.subTest(text):
+                run = SESSION.run("(tulvex_bit)", clipboard=text)
+                self.assertEqual((INSTALL_DIR / "tulvex.htm").read_bytes(), self.page(heading, formatted))
+                self.assertEqual(started(run), browser(PAGE))
+                self.assertEqual((run.exit_code, run.boxes), (0, []))
+
+    def test_readable_text_wins_over_links(self):
+        run = SESSION.run("(tulvex_links)(tulvex_bit)", clipboard=b"x")
+        self.assertEqual((INSTALL_DIR / "tulvex.htm").read_bytes(), self.page(b"x", b"x"))
+        self.assertEqual(started(run), browser(PAGE))
+
+
 class StartUp(unittest.TestCase):
     MISSING = [(b"Tulvex", cp1251("Путь к программе не найден. \nПереустановите программу."))]
 
