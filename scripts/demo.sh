@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds tulvex.exe and shows it at work under Wine on the bundled samples:
+# the path of each result page and the command line that starts the browser.
+# Also builds the installer, build/win/tulvex-setup.exe.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win -j"$(nproc)" >/dev/null
+installer/build.sh build/win/tulvex.exe build/win/tulvex-setup.exe >/dev/null
+echo "Built build/win/tulvex.exe and build/win/tulvex-setup.exe"
+xvfb-run -a -s "-screen 0 1024x768x24" python3 scripts/demo.py

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds Tulvex and runs every test: the portable core's unit tests (plain,
+# then with AddressSanitizer and UndefinedBehaviorSanitizer), the fuzzers
+# for a bounded time, the browser half's tests, and the real tulvex.exe
+# under Wine on a virtual display.
+#   FUZZ_SECONDS  seconds per fuzz target (default 30)
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh || exit 1
+
+jobs=$(nproc)
+passed=0
+failed=0
+failures=()
+step() {  # step NAME COMMAND...: runs one layer and counts it
+  local name=$1; shift
+  echo "=== $name"
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); failures+=("$name"); fi
+}
+
+native() {
+  cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
+  cmake --build build/native -j"$jobs" &&
+  ctest --test-dir build/native --output-on-failure -j"$jobs"
+}
+sanitized() {
+  cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTULVEX_SANITIZE=ON >/dev/null &&
+  cmake --build build/sanitize -j"$jobs" &&
+  ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+}
+fuzz() {
+  CXX=clang++ cmake -S . -B build/fuzz -DTULVEX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+  cmake --build build/fuzz -j"$jobs" || return 1
+  local target
+  for target in build/fuzz/fuzz_*; do
+    mkdir -p "build/fuzz/corpus/$(basename "$target")"
+    "$target" -max_total_time="${FUZZ_SECONDS:-30}" -print_final_stats=0 \
+      "build/fuzz/corpus/$(basename "$target")" 2>&1 | tail -n 2 || return 1
+  done
+}
+windows() {
+  cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+  cmake --build build/win -j"$jobs"
+}
+browser_half() {
+  (cd browser && npm ci --no-audit --no-fund --silent && npm test)
+}
+end_to_end() {
+  (cd tests/e2e && xvfb-run -a -s "-screen 0 1024x768x24" timeout 3600 python3 -m unittest discover -v -p 'test_*.py')
+}
+
+step "core unit tests" native
+step "core unit tests with ASan and UBSan" sanitized
+step "fuzzers" fuzz
+step "Windows build" windows
+step "browser half" browser_half
+if [ -f build/win/tulvex.exe ]; then step "tulvex.exe under Wine" end_to_end; fi
+
+echo
+[ "$failed" -eq 0 ] || echo "Failed: ${failures[*]}"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
