@@ -26,7 +26,7 @@ def main():
     session.start()
     try:
         for keyword, sample, result, what in DEMOS:
-            text = (ROOT / "samples" / sample).read_text(encoding="utf-8").encode("cp1251")
+            text = (ROOT / "samples" / sample).read_bytes().decode("utf-8").encode("cp1251")
             run = session.run(keyword, clipboard=text)
             kept = harness.WORK / f"{keyword.strip('()')}-{result}"
             (harness.INSTALL_DIR / result).replace(kept)
