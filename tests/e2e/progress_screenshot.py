@@ -1,0 +1,67 @@
+"""Saves a PNG of Tulvex's progress window in the middle of a download.
+
+    xvfb-run -a -s "-screen 0 1024x768x24" python3 tests/e2e/progress_screenshot.py docs/progress.png
+
+Runs the save-all-links mode under Wine on a list of five addresses served
+by a local server: four answer at once (saved, cut short, not found), the
+last trickles its body for several seconds. While it loads, the window is
+captured with ImageMagick's `import` and cropped to the window. Needs the
+Windows build (build/win) and an X display of at least 800x400.
+"""
+import os
+import re
+import subprocess
+import sys
+import time
+
+os.environ.setdefault("TULVEX_E2E_DIR", "/tmp/tulvex-screenshot")
+import harness  # noqa: E402
+from harness import INSTALL_FOLDER, SCRATCH, SESSION  # noqa: E402
+from httpserver import Reply, Server, wait_until  # noqa: E402
+
+
+def window_geometry(title_start):
+    """x, y, width, height of the top-level window whose title starts so."""
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    for line in tree.splitlines():
+        match = re.search(r'"' + re.escape(title_start) + r'[^"]*".*?(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', line)
+        if match:
+            width, height, x, y = map(int, match.groups())
+            return x, y, width, height
+    return 100, 100, 630, 200  # where the program puts its window
+
+
+def main(out):
+    server = Server()
+    SESSION.start()
+    try:
+        # Without a window manager Wine draws the caption itself, so the title shows.
+        SESSION.reg("add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f")
+        SESSION.set_install_folder(INSTALL_FOLDER)
+        data = bytes(range(256)) * 400
+        server.script("/files/report.pdf", Reply(body=data[:48213]))
+        server.script("/files/photo.jpg", Reply(body=data[:31744], length="40000"))
+        server.script("/files/notes.txt", Reply(body=data[:2741]))
+        server.script("/files/archive.zip", Reply(body=data[:96000], piece=4000, pause=0.5))
+        paths = ["/files/report.pdf", "/files/photo.jpg", "/old/missing.doc", "/files/notes.txt", "/files/archive.zip"]
+        SESSION.set_clipboard("\r\n".join(server.url(path) for path in paths).encode())
+        folder = SCRATCH / "screenshot"
+        folder.mkdir(exist_ok=True)
+        process = SESSION.start_tulvex("(tulvex_loud_links)", cwd=folder)
+        if not wait_until(lambda: any(r.path == paths[-1] for r in server.requests), 60):
+            raise RuntimeError("the trickled file was never asked for")
+        time.sleep(2)
+        x, y, width, height = window_geometry("Tulvex")
+        subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage", out],
+                       check=True)
+        server.stop()
+        SESSION.finish(process, timeout=60)
+    finally:
+        SESSION.stop()
+    print(f"saved {out} ({width}x{height} at {x},{y})")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    main(os.path.abspath(sys.argv[1]))
