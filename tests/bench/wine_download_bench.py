@@ -72,7 +72,7 @@ def timed(command, exe=None, **kwargs):
     memory = PeakMemory(exe) if exe else None
     start = time.perf_counter()
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
-    code = process.wait(600)
+    code = process.wait()  # blocking: a timeout would poll every 50 ms
     seconds = time.perf_counter() - start
     if code != 0:
         raise RuntimeError(f"{command[:3]} ended with {code}")
@@ -95,7 +95,7 @@ def run_tulvex(urls, folder):
     memory = PeakMemory("tulvex.exe")
     start = time.perf_counter()
     process = SESSION.start_tulvex("(tulvex_loud_links)", cwd=folder)
-    process.wait(600)
+    process.wait()  # blocking: a timeout would poll every 50 ms
     seconds = time.perf_counter() - start
     peak = memory.stop()
     summary = SESSION.finish(process).boxes[-1].text
@@ -138,28 +138,30 @@ def main():
             list_file = fresh(work / "lists") / "list.txt"
             list_file.write_text("\r\n".join(urls) + "\r\n")
             best = {}
+
+            def record(tool, seconds, peak, folder):
+                """Keeps the best time and the highest peak; checks the files and removes
+                them at once, before writing them back to disk can slow the next run."""
+                match, mismatch, errors = filecmp.cmpfiles(www, folder, names, shallow=False)
+                if mismatch or errors:
+                    raise RuntimeError(f"{tool} got {len(mismatch) + len(errors)} files wrong")
+                shutil.rmtree(folder)
+                old = best.get(tool, (seconds, peak))
+                best[tool] = (min(seconds, old[0]), max(peak, old[1]))
+
             for _ in range(repeat):
-                out, runs = {}, {}
                 for tool, theme in (("Tulvex", True), ("Tulvex/classic", False)):
                     set_theme(theme)
-                    seconds, peak, out[tool] = run_tulvex(urls, fresh(work / tool.replace("/", "-")))
-                    runs[tool] = (seconds, peak)
+                    record(tool, *run_tulvex(urls, fresh(work / tool.replace("/", "-"))))
                 set_theme(True)
-                out["probe"] = fresh(work / "probe")
-                runs["probe"] = timed(["wine", "C:\\tv\\probe.exe", "C:\\bench\\lists\\list.txt", "C:\\bench\\probe"],
-                                      exe="probe.exe", env=SESSION.env)
-                out["curl"] = fresh(work / "curl")
-                runs["curl"] = timed(["curl", "-sS", "--fail", "--remote-name-all", "--output-dir", str(out["curl"]),
-                                      *urls])
-                out["wget"] = fresh(work / "wget")
-                runs["wget"] = timed(["wget", "-q", "-P", str(out["wget"]), "-i", str(list_file)])
-                for tool, folder in out.items():
-                    match, mismatch, errors = filecmp.cmpfiles(www, folder, names, shallow=False)
-                    if mismatch or errors:
-                        raise RuntimeError(f"{tool} got {len(mismatch) + len(errors)} files wrong")
-                for tool, (seconds, peak) in runs.items():  # the best time, the highest peak
-                    old = best.get(tool, (seconds, peak))
-                    best[tool] = (min(seconds, old[0]), max(peak, old[1]))
+                folder = fresh(work / "probe")
+                record("probe", *timed(["wine", "C:\\tv\\probe.exe", "C:\\bench\\lists\\list.txt",
+                                        "C:\\bench\\probe"], exe="probe.exe", env=SESSION.env), folder)
+                folder = fresh(work / "curl")
+                record("curl", *timed(["curl", "-sS", "--fail", "--remote-name-all", "--output-dir", str(folder),
+                                       *urls]), folder)
+                folder = fresh(work / "wget")
+                record("wget", *timed(["wget", "-q", "-P", str(folder), "-i", str(list_file)]), folder)
             results[load] = best
         idle = min(run_tulvex([], fresh(work / "idle"))[:2] for _ in range(repeat))
         (work / "lists" / "empty.txt").write_text("")
