@@ -35,8 +35,6 @@ def main(out):
     server = Server()
     SESSION.start()
     try:
-        # Without a window manager Wine draws the caption itself, so the title shows.
-        SESSION.reg("add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f")
         SESSION.set_install_folder(INSTALL_FOLDER)
         data = bytes(range(256)) * 400
         server.script("/files/report.pdf", Reply(body=data[:48213]))

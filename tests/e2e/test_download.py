@@ -17,9 +17,6 @@ SERVER = None
 def setUpModule():
     global SERVER
     harness.setUpModule()
-    # Xvfb has no window manager: unmanaged windows spare Wine's 2 s wait for
-    # one each time a message box closes.
-    SESSION.reg("add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f")
     SERVER = Server()
 
 

@@ -7,7 +7,7 @@ address under Wine: the platform's floor), with curl and with wget. Prints
 the best of --repeat runs in seconds, the ratios to the probe, and the peak
 resident memory of tulvex.exe and the probe against the largest file.
 
-    cmake --build build/win && xvfb-run -a python3 tests/bench/wine_download_bench.py
+    cmake --build build/win && xvfb-run -a python3 bench/wine_download_bench.py
 
 Targets: Tulvex within 1.15x the probe on both loads; Tulvex's peak memory
 at most 1.1x the largest file. Needs wine, curl and wget; uses its own Wine
@@ -33,7 +33,7 @@ import time
 from pathlib import Path
 
 os.environ.setdefault("TULVEX_E2E_DIR", "/tmp/tulvex-bench")
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 import harness  # noqa: E402
 from harness import DRIVE_C, SESSION  # noqa: E402
 
@@ -112,7 +112,6 @@ def main():
 
     SESSION.start()
     SESSION.set_install_folder(harness.INSTALL_FOLDER)
-    SESSION.reg("add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f")
     work = DRIVE_C / "bench"
     www = fresh(harness.WORK / "www")
     (www / "big.bin").write_bytes(os.urandom(BIG))
