@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make python3 g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales
-          libgtest-dev libbenchmark-dev clang libclang-rt-14-dev imagemagick x11-apps nsis nodejs npm
+          libgtest-dev libbenchmark-dev clang libclang-rt-14-dev imagemagick x11-utils nsis nodejs npm
           curl wget)
 
 sudo=""

@@ -1,6 +1,6 @@
 """Saves a PNG of Tulvex's progress window in the middle of a download.
 
-    xvfb-run -a -s "-screen 0 1024x768x24" python3 tests/e2e/progress_screenshot.py docs/progress.png
+    xvfb-run -a -s "-screen 0 1024x768x24" python3 scripts/progress_screenshot.py docs/progress.png
 
 Runs the save-all-links mode under Wine on a list of five addresses served
 by a local server: four answer at once (saved, cut short, not found), the
@@ -13,8 +13,10 @@ import re
 import subprocess
 import sys
 import time
+from pathlib import Path
 
 os.environ.setdefault("TULVEX_E2E_DIR", "/tmp/tulvex-screenshot")
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 import harness  # noqa: E402
 from harness import INSTALL_FOLDER, SCRATCH, SESSION  # noqa: E402
 from httpserver import Reply, Server, wait_until  # noqa: E402
