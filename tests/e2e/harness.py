@@ -109,6 +109,7 @@ class Session:
         if not (BUILD / "tulvex.exe").exists():
             raise RuntimeError(f"no {BUILD / 'tulvex.exe'}: build the Windows target first")
         subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+        self.registry = object()
         shutil.rmtree(WORK, ignore_errors=True)
         WORK.mkdir(parents=True)
         self.wine("wineboot", "-i", timeout=300)
