@@ -6,10 +6,10 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "launcher/desktop_win.h"
 #include "launcher/launcher.h"
+#include "launcher/registry_win.h"
 #include "launcher/state_win.h"
 #include "launcher/texts.h"
 #include "pages/pages_win.h"
@@ -53,22 +53,10 @@ std::string capture_clipboard_text() {
 }
 
 // Tulvex_dir under HKEY_USERS\.DEFAULT\Software\MorvaleSoft, read with read
-// access only; the value's type is not looked at.
+// access only.
 std::optional<std::string> find_install_folder() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_USERS, kRegistryKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
-  std::vector<char> value(512);
-  DWORD size = static_cast<DWORD>(value.size());
-  LONG result = RegQueryValueExA(key, kRegistryValue, nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(value.data()), &size);
-  if (result == ERROR_MORE_DATA) {
-    value.resize(size);
-    result = RegQueryValueExA(key, kRegistryValue, nullptr, nullptr,
-                              reinterpret_cast<BYTE*>(value.data()), &size);
-  }
-  RegCloseKey(key);
-  if (result != ERROR_SUCCESS) return std::nullopt;
-  return install_folder_from_value(std::string_view(value.data(), size < value.size() ? size : value.size()));
+  const std::optional<std::string> value = registry_value(HKEY_USERS, kRegistryKey, kRegistryValue);
+  return value ? install_folder_from_value(*value) : std::nullopt;
 }
 
 void release_mutex() {

@@ -58,3 +58,13 @@ std::string browser_command(std::string_view path) {
   command.append(path);
   return command;
 }
+
+std::string registered_browser_command(std::string_view registered_path, std::string_view argument) {
+  std::string_view program = registered_path;
+  if (program.size() >= 2 && program.front() == '"' && program.back() == '"') {
+    program = program.substr(1, program.size() - 2);
+  }
+  std::string command = "\"";
+  command.append(program).append("\" ").append(argument);
+  return command;
+}

@@ -35,3 +35,12 @@ std::string result_path(std::string_view install_folder, std::string_view name);
 // The command line that starts Internet Explorer on a path or address:
 // "IExplore.exe ", then the path unquoted and unchanged.
 std::string browser_command(std::string_view path);
+
+// Where the shell registers Internet Explorer (HKEY_LOCAL_MACHINE): the
+// browser's own folder is not on the search path of current Windows.
+inline constexpr char kBrowserAppPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE";
+
+// The command line that starts the browser by its registered full path: the
+// path (without quotes of its own) in quotes, one blank, then the argument
+// unquoted and unchanged, as the short command line has it.
+std::string registered_browser_command(std::string_view registered_path, std::string_view argument);

@@ -4,13 +4,26 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "launcher/desktop_win.h"
+#include "launcher/registry_win.h"
 #include "launcher/state_win.h"
 #include "launcher/texts.h"
 #include "pages/page.h"
 
 void open_in_browser(const std::string& path) {
-  WinExec(browser_command(path).c_str(), SW_SHOWDEFAULT);
+  // WinExec answers 31 or less when it could not start the program.
+  if (WinExec(browser_command(path).c_str(), SW_SHOWDEFAULT) > 31) return;
+  // Internet Explorer's own folder is not on the search path: start it by
+  // the full path that the shell registers for it.
+  const std::optional<std::string> registered = registry_value(HKEY_LOCAL_MACHINE, kBrowserAppPath, nullptr);
+  if (!registered) return;
+  char expanded[4096];
+  const std::string program = registered->substr(0, registered->find('\0'));
+  const DWORD length = ExpandEnvironmentStringsA(program.c_str(), expanded, sizeof expanded);
+  const std::string full_path = length > 0 && length <= sizeof expanded ? std::string(expanded) : program;
+  WinExec(registered_browser_command(full_path, path).c_str(), SW_SHOWDEFAULT);
 }
 
 int links_page_writer(const std::string& install_folder) {

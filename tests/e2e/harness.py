@@ -185,10 +185,10 @@ class Session:
         for name in ("tulvex.htm", "tulvex.txt"):
             (INSTALL_DIR / name).unlink(missing_ok=True)
 
-    def start_tulvex(self, *args, cwd=SCRATCH):
+    def start_tulvex(self, *args, cwd=SCRATCH, exe=EXE):
         self.boxes.skip()
         self.launches.skip()
-        return subprocess.Popen(["wine", EXE, *args], env=self.env, cwd=cwd,
+        return subprocess.Popen(["wine", exe, *args], env=self.env, cwd=cwd,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def finish(self, process, timeout=60):

@@ -1,4 +1,5 @@
 """tulvex.exe under Wine: start-up, the help fallback and the page modes."""
+import shutil
 import subprocess
 import unittest
 
@@ -110,6 +111,25 @@ class PageModes(unittest.TestCase):
         run = SESSION.run("(tulvex_links)", clipboard=b"x", folder="C:\\Program Files\\Tulvex")
         self.assertEqual((folder / "tulvex.htm").read_bytes(), framed(b"x"))
         self.assertEqual(started(run), browser("C:\\Program Files\\Tulvex\\tulvex.htm"))
+
+    def test_browser_off_the_search_path_is_started_by_its_registered_place(self):
+        # As on Windows: no IExplore.exe beside the program nor in the system folders.
+        hidden = [path for path in (INSTALL_DIR.parent / "windows").glob("**/iexplore.exe")]
+        lone = INSTALL_DIR.parent / "tv2"
+        lone.mkdir(exist_ok=True)
+        shutil.copy(EXE_DIR / "tulvex.exe", lone)
+        SESSION.reg("add", "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE",
+                    "/ve", "/d", "C:\\tv\\IExplore.exe", "/f")
+        for path in hidden:
+            path.rename(path.with_suffix(".hidden"))
+        try:
+            SESSION.set_install_folder(INSTALL_FOLDER)
+            SESSION.set_clipboard(b"x")
+            run = SESSION.finish(SESSION.start_tulvex("(tulvex_links)", exe="C:\\tv2\\tulvex.exe"))
+        finally:
+            for path in hidden:
+                path.with_suffix(".hidden").rename(path)
+        self.assertEqual(started(run), [("IExplore.exe", b'"C:\\tv\\IExplore.exe" ' + PAGE.encode())])
 
 
 class ReadableText(unittest.TestCase):

@@ -1,0 +1,19 @@
+// Registry reading for the install folder and the browser's place.
+#include "launcher/registry_win.h"
+
+#include <vector>
+
+std::optional<std::string> registry_value(HKEY root, const char* key, const char* value) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return std::nullopt;
+  std::vector<char> data(512);
+  DWORD size = static_cast<DWORD>(data.size());
+  LONG result = RegQueryValueExA(opened, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size);
+  if (result == ERROR_MORE_DATA) {
+    data.resize(size);
+    result = RegQueryValueExA(opened, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size);
+  }
+  RegCloseKey(opened);
+  if (result != ERROR_SUCCESS) return std::nullopt;
+  return std::string(data.data(), size < data.size() ? size : data.size());
+}
