@@ -1,12 +1,11 @@
-// A scripted response and a recording host for driving the fetch without
-// a network or a window.
+// A scripted response and a recording host: the fetch without a network or
+// a window.
 #pragma once
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,16 +15,15 @@ struct FakeResponse {
   std::optional<std::string> length = std::nullopt;  // Content-Length text; none: the query fails
   std::size_t body_size = 0;
   bool positionable = true;
-  std::uint32_t most_per_read = 0;    // 0: no limit
+  std::uint32_t most_per_read = 0;                     // 0: no limit
   std::optional<std::size_t> fails_at = std::nullopt;  // a read at this offset fails
   std::optional<int> status = 200;
-  std::optional<std::int64_t> later_positions = std::nullopt;  // the answer to positioning after the first
+  std::optional<std::int64_t> later_positions = std::nullopt;  // answer to positioning after the first
   std::optional<std::uint32_t> available = 8192;
   Connection::Opened opened = Connection::Opened::ok;
 };
 
-// Bytes that differ from their neighbours, so a chunk in the wrong place or
-// a byte that never arrived shows.
+// Bytes unlike their neighbours, so a misplaced chunk or a lost byte shows.
 inline std::string body_of(std::size_t size) {
   std::string body(size, '\0');
   std::uint32_t x = 12345;
@@ -69,30 +67,23 @@ class FakeConnection : public Connection {
 
 class RecordingHost : public FetchHost {
  public:
-  struct Shown {
-    std::int32_t size;
-    std::string status;
-    bool operator==(const Shown& o) const { return size == o.size && status == o.status; }
-    friend std::ostream& operator<<(std::ostream& out, const Shown& s) { return out << s.size << ':' << s.status; }
-  };
-
   explicit RecordingHost(DownloadState& state) : state_(state) {}
 
   void refresh() override {}
-  void show() override { shown.push_back({state_.size, state_.status}); }
+  void show() override { shown.push_back(std::to_string(state_.size) + ":" + state_.status); }
   void drain_and_wait() override { ++drains; }
   void pause(unsigned milliseconds) override { paused_ms += milliseconds; }
-  void info_box(const std::string& message, const std::string& caption) override { boxes.push_back({message, caption}); }
+  void info_box(const std::string& message, const std::string& caption) override { boxes.push_back(caption + "|" + message); }
   Written write_file(const std::string& path, const char* bytes, std::size_t count) override {
     if (write_result != Written::create_failed) files[path].assign(bytes, write_result == Written::ok ? count : 0);
     return write_result;
   }
 
   Written write_result = Written::ok;
-  std::vector<Shown> shown;
+  std::vector<std::string> shown;  // "size:status" at each show()
   int drains = 0;
   unsigned paused_ms = 0;
-  std::vector<std::pair<std::string, std::string>> boxes;
+  std::vector<std::string> boxes;             // "caption|message"
   std::map<std::string, std::string> files;  // a failed write leaves its file empty
 
  private:

@@ -1,77 +1,84 @@
-// Mode table, install-folder value and clipboard block rules.
+// Start-up rules and desktop texts: mode table, install-folder value,
+// clipboard block, box and open-or-quit captions, message bytes.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
+#include "launcher/desktop.h"
 #include "launcher/launcher.h"
+#include "launcher/texts.h"
+#include "pages/page.h"
 
 namespace {
 
-TEST(ModeFor, FirstKeywordInTableOrderWins) {
-  struct Case {
-    const char* command_line;
-    Mode mode;
-  };
-  const Case cases[] = {
-      {"C:\\tv\\tulvex.exe (tulvex_loud_links)", Mode::save_all_links},
-      {"tulvex.exe (tulvex_showi)", Mode::reopen},
-      {"tulvex.exe (tulvex_img)", Mode::media},
-      {"tulvex.exe (tulvex_swf)", Mode::media},
-      {"tulvex.exe (tulvex_bit)", Mode::readable_text},
-      {"tulvex.exe (tulvex_html)", Mode::source},
-      {"tulvex.exe (tulvex_links)", Mode::links},
-      {"tulvex.exe", Mode::help},
-      {"", Mode::help},
-      // Precedence follows the table, not the order on the command line.
-      {"tulvex.exe (tulvex_links) (tulvex_bit)", Mode::readable_text},
-      {"tulvex.exe (tulvex_links)(tulvex_html)", Mode::source},
-      {"tulvex.exe (tulvex_bit) (tulvex_swf)", Mode::media},
-      {"tulvex.exe (tulvex_html) (tulvex_showi)", Mode::reopen},
-      {"tulvex.exe (tulvex_showi) (tulvex_loud_links)", Mode::save_all_links},
-      // Case-sensitive, whole keyword with its parentheses, anywhere.
-      {"tulvex.exe (TULVEX_LINKS)", Mode::help},
-      {"tulvex.exe (Tulvex_links)", Mode::help},
-      {"tulvex.exe tulvex_links", Mode::help},
-      {"tulvex.exe (tulvex_links", Mode::help},
-      {"C:\\(tulvex_html)\\tulvex.exe", Mode::source},
-      {"x(tulvex_links)y", Mode::links},
-  };
-  for (const Case& c : cases) EXPECT_EQ(mode_for(c.command_line), c.mode) << c.command_line;
-}
+using std::string;
+using namespace std::string_literals;
 
-TEST(InstallFolderFromValue, TextUpToZeroCutTo511EmptyIsMissing) {
-  using namespace std::string_literals;
-  struct Case {
-    std::string raw;
-    std::optional<std::string> folder;
-  };
-  const std::string long_path = "C:\\" + std::string(600, 'a');
-  const Case cases[] = {
-      {"C:\\Program Files\\Tulvex\0"s, "C:\\Program Files\\Tulvex"s},
-      {"C:\\Tulvex"s, "C:\\Tulvex"s},  // no terminator
-      {"C:\\T\0garbage\0"s, "C:\\T"s},
-      {""s, std::nullopt},
-      {"\0"s, std::nullopt},
-      {"\0C:\\hidden"s, std::nullopt},
-      {long_path + '\0', long_path.substr(0, 511)},
-      {long_path, long_path.substr(0, 511)},
-      {std::string(511, 'b'), std::string(511, 'b')},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(install_folder_from_value(c.raw), c.folder) << c.raw.size();
+TEST(ModeFor, FirstKeywordInTableOrderWinsAnywhereCaseSensitive) {
+  const std::pair<const char*, Mode> table[] = {
+      {"(tulvex_loud_links)", Mode::save_all_links}, {"(tulvex_showi)", Mode::reopen},
+      {"(tulvex_img)", Mode::media}, {"(tulvex_swf)", Mode::media}, {"(tulvex_bit)", Mode::readable_text},
+      {"(tulvex_html)", Mode::source}, {"(tulvex_links)", Mode::links}};
+  for (std::size_t i = 0; i < std::size(table); ++i) {
+    EXPECT_EQ(mode_for("tulvex.exe "s + table[i].first), table[i].second) << table[i].first;
+    // Every later keyword before it on the line: the table decides, not the line.
+    string line = "C:\\(x)\\tulvex.exe";
+    for (std::size_t j = std::size(table); j-- > i;) line += table[j].first;
+    EXPECT_EQ(mode_for(line), table[i].second) << line;
   }
+  for (const char* line : {"", "tulvex.exe (Tulvex_links)", "tulvex_links)", "(tulvex_links"}) {
+    EXPECT_EQ(mode_for(line), Mode::help) << line;
+  }
+  EXPECT_EQ(mode_for("x(tulvex_links)y"), Mode::links);
 }
 
-TEST(TextFromClipboardBlock, NeverPastTheBlock) {
-  const char terminated[] = "abc\0def";
-  EXPECT_EQ(text_from_clipboard_block(terminated, sizeof terminated), "abc");
+TEST(StartUpInputs, InstallFolderAndClipboardBlock) {
+  const string long_path = "C:\\" + string(600, 'a');
+  const std::pair<string, std::optional<string>> values[] = {
+      {"C:\\Program Files\\Tulvex\0"s, "C:\\Program Files\\Tulvex"}, {"C:\\Tulvex", "C:\\Tulvex"},
+      {"C:\\T\0garbage\0"s, "C:\\T"}, {"", std::nullopt}, {"\0C:\\hidden"s, std::nullopt},
+      {long_path + '\0', long_path.substr(0, 511)}, {string(511, 'b'), string(511, 'b')}};
+  for (const auto& [raw, folder] : values) EXPECT_EQ(install_folder_from_value(raw), folder) << raw.size();
+
+  const char terminated[] = "\xff\x98\r\nabc\0def";
+  EXPECT_EQ(text_from_clipboard_block(terminated, sizeof terminated), "\xff\x98\r\nabc");
   const char unterminated[4] = {'w', 'x', 'y', 'z'};
   EXPECT_EQ(text_from_clipboard_block(unterminated, 4), "wxyz");
   EXPECT_EQ(text_from_clipboard_block(unterminated, 2), "wx");
-  EXPECT_EQ(text_from_clipboard_block(unterminated, 0), "");
   EXPECT_EQ(text_from_clipboard_block(nullptr, 10), "");
-  const char bytes[] = "\x01\xff\x98\r\n";
-  EXPECT_EQ(text_from_clipboard_block(bytes, sizeof bytes), std::string("\x01\xff\x98\r\n"));
+}
+
+TEST(Desktop, BoxAndOpenFailureCaptions) {
+  const std::pair<string, string> captions[] = {
+      {"", "Результат"}, {" Tulvex", "Результат"}, {"Адрес не открывается.   ", "Адрес не открывается.   "},
+      {string(300, 'c'), string(255, 'c')}};
+  for (const auto& [caption, shown] : captions) EXPECT_EQ(box_caption(caption), shown) << caption;
+  EXPECT_EQ(box_message(string(1000, 'm')), string(255, 'm'));
+  EXPECT_EQ(box_message("short \n"), "short \n");
+
+  const std::pair<string, string> paths[] = {
+      {"C:/a/b\\tulvex.txt", "\\tulvex.txt"}, {"C:\\a\\b/temp.txt", "/temp.txt"}, {"temp.txt", "temp.txt"},
+      {"C:\\dir\\", "\\"}, {"C:\\" + string(200, 'n'), "\\" + string(126, 'n')}};
+  for (const auto& [path, caption] : paths) EXPECT_EQ(open_failure_caption(path), caption) << path;
+}
+
+// The build stores every Russian text as Windows-1251, one byte a letter.
+TEST(Texts, AreWindows1251Bytes) {
+  const std::pair<const char*, const char*> cases[] = {
+      {texts::kDefaultCaption, "\xD0\xE5\xE7\xF3\xEB\xFC\xF2\xE0\xF2"},
+      {texts::kNoWindow,
+       "\xCD\xE5 \xF3\xE4\xE0\xB8\xF2\xF1\xFF \xF1\xEE\xE7\xE4\xE0\xF2\xFC \xEE\xEA\xED\xEE "
+       "\xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xFB.     "},
+      {texts::kNoInstallFolder,
+       "\xCF\xF3\xF2\xFC \xEA \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5 \xED\xE5 \xED\xE0\xE9\xE4\xE5\xED. \n"
+       "\xCF\xE5\xF0\xE5\xF3\xF1\xF2\xE0\xED\xEE\xE2\xE8\xF2\xE5 \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xF3."},
+      {texts::kCannotOpenFile, "\xCD\xE5 \xEC\xEE\xE3\xF3 \xEE\xF2\xEA\xF0\xFB\xF2\xFC \xF4\xE0\xE9\xEB."},
+      {texts::kNameTooLong,
+       "\xD1\xEB\xE8\xF8\xEA\xEE\xEC \xE4\xEB\xE8\xED\xED\xEE\xE5 \xE8\xEC\xFF \xF4\xE0\xE9\xEB\xE0!    "},
+  };
+  for (const auto& [text, bytes] : cases) EXPECT_EQ(string(text), string(bytes));
+  EXPECT_NE(string(page_footer()).find("\xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xFB \xE4\xEB\xFF"), string::npos);
 }
 
 }  // namespace
