@@ -1,6 +1,6 @@
-// An announced length read from any header text is either a value in
-// 0..2147483647 that equals the text's number, or "too large".
-#include <cstddef>
+// libFuzzer target: an announced length read from any header text is the
+// text's number when that lies in 0..2147483647, and "too large" otherwise.
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,31 +9,25 @@
 #include "download/fetch.h"
 
 #define REQUIRE(condition) \
-  do {                     \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
+  if (!(condition)) __builtin_trap()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view header(reinterpret_cast<const char*>(data), size);
   const std::optional<std::int32_t> length = announced_length(header);
 
-  // The number the text holds, as a digit string without leading zeros.
-  std::size_t i = header.find_first_not_of(" \t\n\v\f\r");
-  if (i == std::string_view::npos) i = header.size();
-  bool negative = false;
-  if (i < header.size() && (header[i] == '+' || header[i] == '-')) negative = header[i++] == '-';
+  // The text's number as digits without leading zeros: white space, a sign, digits.
+  std::size_t i = std::min(header.find_first_not_of(" \t\n\v\f\r"), header.size());
+  const bool negative = i < header.size() && header[i] == '-';
+  if (i < header.size() && (header[i] == '+' || header[i] == '-')) ++i;
   std::string digits;
   for (; i < header.size() && header[i] >= '0' && header[i] <= '9'; ++i) {
-    if (!(digits.empty() && header[i] == '0')) digits += header[i];
+    if (!digits.empty() || header[i] != '0') digits += header[i];
   }
   const bool fits = digits.size() < 10 || (digits.size() == 10 && digits <= "2147483647");
-  const bool too_large = !fits || (negative && !digits.empty());
-
-  if (too_large) {
+  if (!fits || (negative && !digits.empty())) {
     REQUIRE(!length);
   } else {
-    REQUIRE(length && *length >= 0);
-    REQUIRE(std::to_string(*length) == (digits.empty() ? "0" : digits));
+    REQUIRE(length && *length >= 0 && std::to_string(*length) == (digits.empty() ? "0" : digits));
   }
   return 0;
 }
