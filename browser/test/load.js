@@ -8,25 +8,25 @@ const { JSDOM, ResourceLoader } = require('jsdom');
 
 const ROOT = path.join(__dirname, '..');
 
-// Library calls that IE's script engine before version 9 lacks. Running the
-// script in a realm without them makes any use of them fail the tests.
-const MISSING_IN_OLD_IE = `
-  for (const n of ['trim', 'trimStart', 'trimEnd', 'trimLeft', 'trimRight', 'includes', 'startsWith',
-                   'endsWith', 'padStart', 'padEnd', 'repeat', 'at', 'codePointAt', 'normalize',
-                   'replaceAll', 'matchAll']) delete String.prototype[n];
-  for (const n of ['indexOf', 'lastIndexOf', 'forEach', 'map', 'filter', 'some', 'every', 'reduce',
-                   'reduceRight', 'includes', 'find', 'findIndex', 'fill', 'flat', 'flatMap', 'at',
-                   'keys', 'values', 'entries']) delete Array.prototype[n];
-  for (const n of ['isArray', 'from', 'of']) delete Array[n];
-  for (const n of ['keys', 'create', 'defineProperty', 'defineProperties', 'freeze', 'assign',
-                   'getPrototypeOf', 'entries', 'values']) delete Object[n];
-  delete Function.prototype.bind; delete Date.now; delete globalThis.JSON;
-`;
+// Library calls that IE's script engine before version 9 lacks: any use of
+// them in the script fails the tests.
+const MISSING_IN_OLD_IE = {
+  'String.prototype': 'trim trimStart trimEnd trimLeft trimRight includes startsWith endsWith padStart padEnd ' +
+    'repeat at codePointAt normalize replaceAll matchAll',
+  'Array.prototype': 'indexOf lastIndexOf forEach map filter some every reduce reduceRight includes find ' +
+    'findIndex fill flat flatMap at keys values entries',
+  Array: 'isArray from of',
+  Object: 'keys create defineProperty defineProperties freeze assign getPrototypeOf entries values',
+  'Function.prototype': 'bind',
+  Date: 'now',
+  globalThis: 'JSON',
+};
 
 function loadGather() {
-  const context = vm.createContext({});
-  vm.runInContext(MISSING_IN_OLD_IE, context);
-  context.module = { exports: {} };
+  const context = vm.createContext({ module: { exports: {} } });
+  for (const [owner, names] of Object.entries(MISSING_IN_OLD_IE)) {
+    vm.runInContext(names.split(' ').map((n) => `delete ${owner}.${n};`).join(''), context);
+  }
   const file = path.join(ROOT, 'tulvex_gather.js');
   vm.runInContext(fs.readFileSync(file, 'utf8'), context, { filename: file });
   return context.module.exports;
@@ -36,20 +36,16 @@ class MemoryLoader extends ResourceLoader {
   constructor(pages) { super(); this.pages = pages; }
   fetch(url) {
     if (url.startsWith('file:')) return Promise.resolve(fs.readFileSync(new URL(url)));
-    const page = this.pages[url];
-    return page === undefined ? null : Promise.resolve(Buffer.from(page));
+    return url in this.pages ? Promise.resolve(Buffer.from(this.pages[url])) : null;
   }
 }
 
-// The window of `html` at `url` once it and its frames have loaded; frames
-// come from `pages` (address -> HTML). `denied` lists frame addresses whose
-// documents the browser refuses to show the script (another site's frames).
+// The window of `html` at `url` once it and its frames (from `pages`,
+// address -> HTML) have loaded; the frames at the `denied` addresses refuse
+// the script their documents, as another site's frames do.
 function openPage(url, html, { pages = {}, denied = [], beforeParse, runScripts } = {}) {
   return new Promise((resolve) => {
-    const dom = new JSDOM(html, {
-      url, resources: new MemoryLoader(pages), runScripts,
-      beforeParse,
-    });
+    const dom = new JSDOM(html, { url, resources: new MemoryLoader(pages), runScripts, beforeParse });
     dom.window.addEventListener('load', () => {
       denyFrames(dom.window.document, denied);
       resolve(dom.window);
