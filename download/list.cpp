@@ -23,9 +23,15 @@ std::vector<std::string> list_pieces(std::string_view text) {
   for (std::size_t start = 0; start < lines.size();) {
     std::size_t end = lines.find('\n', start);
     end = end == std::string::npos ? lines.size() : end + 1;
-    if (end - start > kMaxLine) end = start + kMaxLine;
+    std::size_t next = end;
+    if (end - start > kMaxLine) {
+      end = next = start + kMaxLine;
+      // A line of exactly 511 characters keeps its line feed: left over, it
+      // would read as an empty line and end the walk.
+      if (next < lines.size() && lines[next] == '\n') ++next;
+    }
     pieces.emplace_back(lines, start, end - start);
-    start = end;
+    start = next;
   }
   return pieces;
 }

@@ -16,7 +16,8 @@ inline constexpr char kDownloadFolder[] = "Tulvex_files";
 std::string file_name_from_address(std::string_view address);
 
 // The list as the walk reads it, line feeds included: lines of at most 511
-// characters (the rest of a longer line is a line of its own). A carriage
+// characters (the rest of a longer line is a line of its own; a line of
+// exactly 511 ends there, its line feed not left over). A carriage
 // return before a line feed, or at the very end, ends the line with it and
 // is not part of it.
 std::vector<std::string> list_pieces(std::string_view text);

@@ -40,7 +40,8 @@ TEST(List, EntriesByLineRules) {
       {"line over 511 goes in pieces", long_line + "\nhttp://h/f2.bin",
        {{long_line.substr(0, 511), long_name.substr(0, 502)}, {long_line.substr(511), long_name.substr(503)},
         {"http://h/f2.bin", "f2.bin"}}},
-      {"line of 511 leaves its LF as a short line", x502 + "\nhttp://h/f2.bin", {{x502, string(502, 'x')}}},
+      {"line of 511 keeps its LF", x502 + "\nhttp://h/f2.bin", {{x502, string(502, 'x')}, {"http://h/f2.bin", "f2.bin"}}},
+      {"line of 512 leaves a short piece", x502 + "y\nhttp://h/f2.bin", {{x502, string(502, 'x')}}},
       {"CRLF not counted in the 511", x501 + "\r\nhttp://h/f2.bin", {{x501, string(501, 'x')}, {"http://h/f2.bin", "f2.bin"}}},
   };
   for (const auto& c : cases) {
