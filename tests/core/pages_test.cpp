@@ -32,6 +32,9 @@ TEST(Page, StoredBytesFrameAndPaths) {
   EXPECT_EQ(result_path("C:\\Tulvex\\", kSourceFile), "C:\\Tulvex\\\\tulvex.txt");
   EXPECT_EQ(browser_command("C:\\Program Files\\t.htm"), "IExplore.exe C:\\Program Files\\t.htm");
   EXPECT_EQ(browser_command(string(3000, 'p')), "IExplore.exe " + string(3000, 'p'));
+  EXPECT_EQ(registered_browser_command("C:\\Program Files\\IE\\iexplore.exe", "C:\\T x\\a.htm"),
+            "\"C:\\Program Files\\IE\\iexplore.exe\" C:\\T x\\a.htm");
+  EXPECT_EQ(registered_browser_command("\"C:\\IE\\iexplore.exe\"", ""), "\"C:\\IE\\iexplore.exe\" ");
 }
 
 TEST(Formatter, AverageLineLengthAndClass) {
