@@ -7,8 +7,14 @@
 
 // "start" makes the progress list with its four columns; "data" puts the
 // download state's current row into it. Every call shows the main window,
-// sets the title and handles the messages waiting. Returns 1.
+// sets the title and handles the messages waiting. Rows added below the
+// list's visible part reach the screen in batches: with the first call
+// 100 ms after the last batch, or with progress_flush. Returns 1.
 int progress(HINSTANCE instance, const char* word);
+
+// Puts everything on screen now, the rows of an open batch included: called
+// before a box appears or the program waits.
+void progress_flush();
 
 // Handles every message already waiting for the thread and returns without
 // waiting for more.

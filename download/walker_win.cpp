@@ -21,7 +21,10 @@ class WindowsFetchHost final : public FetchHost {
   void show() override { progress(g_launcher.instance, "data"); }
   void drain_and_wait() override { ::drain_and_wait(); }
   void pause(unsigned milliseconds) override { Sleep(milliseconds); }
-  void info_box(const std::string& message, const std::string& caption) override { ::info_box(message, caption); }
+  void info_box(const std::string& message, const std::string& caption) override {
+    progress_flush();
+    ::info_box(message, caption);
+  }
 
   Written write_file(const std::string& path, const char* bytes, std::size_t count) override {
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -63,6 +66,7 @@ int save_all_links(HINSTANCE instance) {
     fetch(connection, host, g_download, entry.address, download_path(entry.name));
   }
 
+  progress_flush();
   info_box(summary_text(g_download.files_saved, g_download.rows_taken));
   ShowWindow(g_launcher.main_window, SW_RESTORE);
   if (g_download.files_saved != 0) WinExec(explorer_command(current_directory()).c_str(), SW_SHOWDEFAULT);
