@@ -204,22 +204,28 @@ var TULVEX_LINK_SCHEMES = ["http", "https", "ftp", "file", "mailto"];
 var TULVEX_MEDIA_SCHEMES = ["http", "https", "ftp", "file"];
 var TULVEX_FETCH_SCHEMES = ["http", "https", "ftp"];
 
-/* Links of the documents: {address, title}; once each, in page order. */
-function tulvexLinks(docs) {
-    var list = tulvexList(), d, i, links, a, address, title;
+/* Calls visit(address, element) for each link of the documents, in page
+ * order, whose address has one of the schemes and leads off the page. */
+function tulvexEachLink(docs, schemes, visit) {
+    var d, i, links, address;
     for (d = 0; d < docs.length; d++) {
         links = tulvexElements(docs[d], ["a", "area"]);
         for (i = 0; i < links.length; i++) {
-            a = links[i];
-            if (!a.getAttribute("href")) continue;
-            address = tulvexAddress(a.href);
-            if (!tulvexSchemeIn(address, TULVEX_LINK_SCHEMES)) continue;
-            if (tulvexSamePageAnchor(docs[d], address)) continue;
-            title = tulvexCollapse(tulvexInlineText(a));
-            if (!title) title = tulvexCollapse(a.getAttribute("title") || a.getAttribute("alt") || "");
-            list.add(address, { address: address, title: tulvexCut(title, TULVEX_MAX_TITLE) });
+            if (!links[i].getAttribute("href")) continue;
+            address = tulvexAddress(links[i].href);
+            if (tulvexSchemeIn(address, schemes) && !tulvexSamePageAnchor(docs[d], address)) visit(address, links[i]);
         }
     }
+}
+
+/* Links of the documents: {address, title}; once each, in page order. */
+function tulvexLinks(docs) {
+    var list = tulvexList();
+    tulvexEachLink(docs, TULVEX_LINK_SCHEMES, function (address, a) {
+        var title = tulvexCollapse(tulvexInlineText(a));
+        if (!title) title = tulvexCollapse(a.getAttribute("title") || a.getAttribute("alt") || "");
+        list.add(address, { address: address, title: tulvexCut(title, TULVEX_MAX_TITLE) });
+    });
     return list.items;
 }
 
@@ -475,20 +481,11 @@ function tulvexDownloadName(address) {
  * so they are left out.
  */
 function tulvexLinkList(doc) {
-    var docs = tulvexDocuments(doc), list = tulvexList(), d, i, links, a, address;
-    for (d = 0; d < docs.length; d++) {
-        links = tulvexElements(docs[d], ["a", "area"]);
-        for (i = 0; i < links.length; i++) {
-            a = links[i];
-            if (!a.getAttribute("href")) continue;
-            address = tulvexAddress(a.href);
-            if (!tulvexSchemeIn(address, TULVEX_FETCH_SCHEMES)) continue;
-            if (tulvexSamePageAnchor(docs[d], address)) continue;
-            address = tulvexWithoutFragment(address);
-            if (address.length > TULVEX_MAX_LINE || tulvexDownloadName(address).length < 4) continue;
-            list.add(address, address);
-        }
-    }
+    var list = tulvexList();
+    tulvexEachLink(tulvexDocuments(doc), TULVEX_FETCH_SCHEMES, function (address) {
+        address = tulvexWithoutFragment(address);
+        if (address.length <= TULVEX_MAX_LINE && tulvexDownloadName(address).length >= 4) list.add(address, address);
+    });
     return list.items.join(TULVEX_LINE_END);
 }
 
