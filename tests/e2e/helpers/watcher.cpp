@@ -4,8 +4,9 @@
 // For each box it appends one record: the caption, the text, then the title
 // of the program's main window (class "Tulvex") in the same process and the
 // cells of its progress list, row by row, four columns each. While the file
-// CONTROL_FOLDER\hold exists, boxes are recorded but left open. The file
-// CONTROL_FOLDER\stop ends the watcher.
+// CONTROL_FOLDER\hold exists, boxes are recorded but left open; while
+// CONTROL_FOLDER\norows exists, the progress list is not read (timed runs).
+// The file CONTROL_FOLDER\stop ends the watcher.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -78,7 +79,7 @@ std::vector<std::string> list_cells(HWND list, DWORD process_id) {
   return cells;
 }
 
-std::vector<std::string> describe_box(HWND box) {
+std::vector<std::string> describe_box(HWND box, bool with_rows) {
   std::string text;
   for (HWND child = FindWindowExA(box, nullptr, "Static", nullptr); child;
        child = FindWindowExA(box, child, "Static", nullptr)) {
@@ -90,7 +91,7 @@ std::vector<std::string> describe_box(HWND box) {
   GetWindowThreadProcessId(box, &search.process);
   EnumWindows(find_main_window, reinterpret_cast<LPARAM>(&search));
   fields.push_back(search.found ? window_text(search.found) : std::string());
-  if (search.found) {
+  if (search.found && with_rows) {
     if (HWND list = FindWindowExA(search.found, nullptr, "SysListView32", nullptr)) {
       for (std::string& cell : list_cells(list, search.process)) fields.push_back(cell);
     }
@@ -121,7 +122,7 @@ int main(int argc, char** argv) {
     EnumWindows(collect_boxes, reinterpret_cast<LPARAM>(&boxes));
     const bool hold = exists(control + "\\hold");
     for (HWND box : boxes.found) {
-      if (recorded.insert(box).second) append_record(log, describe_box(box));
+      if (recorded.insert(box).second) append_record(log, describe_box(box, !exists(control + "\\norows")));
       if (!hold) PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
     Sleep(40);
