@@ -24,7 +24,7 @@ if [ "${#missing[@]}" -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # Wine runs with a Russian locale, so that its ANSI code page is Windows-1251.
