@@ -213,11 +213,10 @@ int Fetch::run(const std::string& address, const std::string& path) {
   if (!read_ok_) return give_up(t::kUnreadable);
 
   net_.close();
-  if (!usable_file_name(name_of(path))) {
-    show(t::kWriteError);
-    return 0;
-  }
-  if (host_.write_file(path, whole.get(), bytes_arrived_) != FetchHost::Written::ok) {
+  // A name Windows cannot hold as an ordinary file fails where the file
+  // would be created, and nothing is created.
+  if (!usable_file_name(name_of(path)) ||
+      host_.write_file(path, whole.get(), bytes_arrived_) != FetchHost::Written::ok) {
     show(t::kWriteError);
     return 0;
   }

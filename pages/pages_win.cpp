@@ -26,20 +26,21 @@ void open_in_browser(const std::string& path) {
   WinExec(registered_browser_command(full_path, path).c_str(), SW_SHOWDEFAULT);
 }
 
-int links_page_writer(const std::string& install_folder) {
-  const std::string path = result_path(install_folder, kResultPage);
-  write_file_or_quit(path, framed_page_file(g_launcher.clipboard_text));
+int write_and_open(const std::string& install_folder, const char* name, const std::string& bytes) {
+  const std::string path = result_path(install_folder, name);
+  write_file_or_quit(path, bytes);
   open_in_browser(path);
   return 1;
+}
+
+int links_page_writer(const std::string& install_folder) {
+  return write_and_open(install_folder, kResultPage, framed_page_file(g_launcher.clipboard_text));
 }
 
 int media_page_writer(const std::string& install_folder) { return links_page_writer(install_folder); }
 
 int source_page_writer(const std::string& install_folder) {
-  const std::string path = result_path(install_folder, kSourceFile);
-  write_file_or_quit(path, source_file(g_launcher.clipboard_text));
-  open_in_browser(path);
-  return 1;
+  return write_and_open(install_folder, kSourceFile, source_file(g_launcher.clipboard_text));
 }
 
 int reopen_in_browser(const std::string&) {

@@ -4,8 +4,13 @@
 
 #include <string>
 
-// Starts "IExplore.exe " + path with WinExec; the result is not examined.
+// Starts "IExplore.exe " + path with WinExec; when Windows cannot find the
+// browser that way, starts it by the full path the shell registers for it.
 void open_in_browser(const std::string& path);
+
+// Writes a result file under the install folder (name with its leading
+// backslash), closes it and opens it in the browser. Returns 1.
+int write_and_open(const std::string& install_folder, const char* name, const std::string& bytes);
 
 int links_page_writer(const std::string& install_folder);
 int media_page_writer(const std::string& install_folder);
