@@ -18,10 +18,10 @@ class QuietHost final : public FetchHost {
   void drain_and_wait() override {}
   void pause(unsigned) override {}
   void info_box(const std::string&, const std::string&) override {}
-  Written write_file(const std::string&, const char* bytes, std::size_t count) override {
+  bool write_file(const std::string&, const char* bytes, std::size_t count) override {
     benchmark::DoNotOptimize(bytes);
     benchmark::DoNotOptimize(count);
-    return Written::ok;
+    return true;
   }
 };
 

@@ -216,7 +216,7 @@ int Fetch::run(const std::string& address, const std::string& path) {
   // A name Windows cannot hold as an ordinary file fails where the file
   // would be created, and nothing is created.
   if (!usable_file_name(name_of(path)) ||
-      host_.write_file(path, whole.get(), bytes_arrived_) != FetchHost::Written::ok) {
+      !host_.write_file(path, whole.get(), bytes_arrived_)) {
     show(t::kWriteError);
     return 0;
   }

@@ -48,17 +48,15 @@ class Connection {
 // What the fetch asks of the program around it.
 class FetchHost {
  public:
-  enum class Written { ok, create_failed, write_failed };
-
   virtual ~FetchHost() = default;
   virtual void refresh() = 0;         // repaint the main window
   virtual void show() = 0;            // progress routine with "data"
   virtual void drain_and_wait() = 0;  // once in each waiting pass
   virtual void pause(unsigned milliseconds) = 0;
   virtual void info_box(const std::string& message, const std::string& caption) = 0;
-  // Creates the file (replacing one of the same name) and writes all the
-  // bytes in one write. A failed write leaves the created file behind.
-  virtual Written write_file(const std::string& path, const char* bytes, std::size_t count) = 0;
+  // Puts the bytes into the file (replacing one of the same name); false
+  // when they could not all be written.
+  virtual bool write_file(const std::string& path, const char* bytes, std::size_t count) = 0;
 };
 
 // An announced length: the Content-Length text read as a decimal number

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "download/texts.h"
-#include "launcher/launcher.h"
+#include "desktop/desktop.h"
 
 DownloadState g_download;
 

@@ -10,14 +10,14 @@
 #include "download/progress_win.h"
 #include "download/state.h"
 #include "download/wininet_win.h"
-#include "launcher/desktop_win.h"
+#include "desktop/desktop_win.h"
 #include "launcher/state_win.h"
 
 namespace {
 
 class WindowsFetchHost final : public FetchHost {
  public:
-  void refresh() override { refresh_main_window(); }
+  void refresh() override { UpdateWindow(g_launcher.main_window); }
   void show() override { progress(g_launcher.instance, "data"); }
   void drain_and_wait() override { ::drain_and_wait(); }
   void pause(unsigned milliseconds) override { Sleep(milliseconds); }
@@ -26,14 +26,14 @@ class WindowsFetchHost final : public FetchHost {
     ::info_box(message, caption);
   }
 
-  Written write_file(const std::string& path, const char* bytes, std::size_t count) override {
+  bool write_file(const std::string& path, const char* bytes, std::size_t count) override {
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Written::create_failed;
+    if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const BOOL ok = WriteFile(file, bytes, static_cast<DWORD>(count), &written, nullptr);
     CloseHandle(file);
-    return ok && written == count ? Written::ok : Written::write_failed;
+    return ok && written == count;
   }
 };
 

@@ -19,7 +19,6 @@ enum class Mode {
 
 inline constexpr char kMutexName[] = "morvale_tulvex_1.0_exe";
 inline constexpr char kWindowClass[] = "Tulvex";
-inline constexpr char kWindowTitle[] = "Tulvex 1.15";
 inline constexpr char kRegistryKey[] = ".DEFAULT\\Software\\MorvaleSoft";
 inline constexpr char kRegistryValue[] = "Tulvex_dir";
 inline constexpr char kHelpPage[] = "\\help\\help_frames.htm";

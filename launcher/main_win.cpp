@@ -4,13 +4,15 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
-#include "launcher/desktop_win.h"
+#include "desktop/desktop_win.h"
 #include "launcher/launcher.h"
-#include "launcher/registry_win.h"
+#include "desktop/registry_win.h"
 #include "launcher/state_win.h"
+#include "desktop/desktop.h"
 #include "launcher/texts.h"
 #include "pages/pages_win.h"
 
@@ -23,9 +25,11 @@ namespace {
 LRESULT CALLBACK main_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_DESTROY:
-      quit();
+      // Closing the window ends the program at once, whatever it is doing.
+      ReleaseMutex(g_launcher.mutex);
+      std::exit(0);
     case WM_TIMER:
-      refresh_main_window();
+      UpdateWindow(window);
       return 0;
     default:
       return DefWindowProcA(window, message, wparam, lparam);
@@ -126,7 +130,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_launcher.main_window = CreateWindowExA(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 100, 100, 630,
                                            200, nullptr, nullptr, instance, nullptr);
   if (g_launcher.main_window == nullptr) {
-    info_box(texts::kNoWindow);
+    info_box(launcher_texts::kNoWindow);
     release_mutex();
     return 0;
   }
@@ -138,7 +142,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   std::optional<std::string> folder = find_install_folder();
   if (!folder) {
-    info_box(texts::kNoInstallFolder, texts::kProgramCaption);
+    info_box(launcher_texts::kNoInstallFolder, launcher_texts::kProgramCaption);
     release_mutex();
     return 0;
   }

@@ -1,12 +1,9 @@
-// Messages and captions that the launcher and the page modes show.
-// The source is UTF-8; the build stores these literals as Windows-1251.
+// Messages and captions of start-up. The source is UTF-8; the build stores
+// these literals as Windows-1251.
 #pragma once
 
-namespace texts {
-inline constexpr char kDefaultCaption[] = "Результат";
+namespace launcher_texts {
 inline constexpr char kProgramCaption[] = "Tulvex";
 inline constexpr char kNoWindow[] = "Не удаётся создать окно программы.     ";
 inline constexpr char kNoInstallFolder[] = "Путь к программе не найден. \nПереустановите программу.";
-inline constexpr char kCannotOpenFile[] = "Не могу открыть файл.";
-inline constexpr char kNameTooLong[] = "Слишком длинное имя файла!    ";
-}  // namespace texts
+}  // namespace launcher_texts

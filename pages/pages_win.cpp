@@ -6,10 +6,10 @@
 
 #include <optional>
 
-#include "launcher/desktop_win.h"
-#include "launcher/registry_win.h"
+#include "desktop/desktop_win.h"
+#include "desktop/registry_win.h"
 #include "launcher/state_win.h"
-#include "launcher/texts.h"
+#include "pages/texts.h"
 #include "pages/page.h"
 
 void open_in_browser(const std::string& path) {
@@ -48,7 +48,7 @@ int reopen_in_browser(const std::string&) {
   // The length is tested first, so that an address that will not be opened
   // leaves the user's windows alone.
   if (address.size() > kMaxAddress) {
-    info_box(texts::kNameTooLong);
+    info_box(page_texts::kNameTooLong);
     return 0;
   }
   if (HWND foreground = GetForegroundWindow()) {

@@ -74,17 +74,17 @@ class RecordingHost : public FetchHost {
   void drain_and_wait() override { ++drains; }
   void pause(unsigned milliseconds) override { paused_ms += milliseconds; }
   void info_box(const std::string& message, const std::string& caption) override { boxes.push_back(caption + "|" + message); }
-  Written write_file(const std::string& path, const char* bytes, std::size_t count) override {
-    if (write_result != Written::create_failed) files[path].assign(bytes, write_result == Written::ok ? count : 0);
-    return write_result;
+  bool write_file(const std::string& path, const char* bytes, std::size_t count) override {
+    if (write_ok) files[path].assign(bytes, count);
+    return write_ok;
   }
 
-  Written write_result = Written::ok;
+  bool write_ok = true;
   std::vector<std::string> shown;  // "size:status" at each show()
   int drains = 0;
   unsigned paused_ms = 0;
   std::vector<std::string> boxes;             // "caption|message"
-  std::map<std::string, std::string> files;  // a failed write leaves its file empty
+  std::map<std::string, std::string> files;
 
  private:
   DownloadState& state_;

@@ -5,8 +5,9 @@
 #include <iterator>
 #include <string>
 
-#include "launcher/desktop.h"
+#include "desktop/desktop.h"
 #include "launcher/launcher.h"
+#include "desktop/texts.h"
 #include "launcher/texts.h"
 #include "pages/page.h"
 
@@ -66,8 +67,8 @@ TEST(Desktop, BoxAndOpenFailureCaptions) {
 // The build stores Russian texts as Windows-1251, one byte a letter (the
 // end-to-end tests compare every message that a run can show).
 TEST(Texts, AreWindows1251Bytes) {
-  EXPECT_EQ(string(texts::kDefaultCaption), "\xD0\xE5\xE7\xF3\xEB\xFC\xF2\xE0\xF2");
-  EXPECT_EQ(string(texts::kNoWindow),
+  EXPECT_EQ(string(desktop_texts::kDefaultCaption), "\xD0\xE5\xE7\xF3\xEB\xFC\xF2\xE0\xF2");
+  EXPECT_EQ(string(launcher_texts::kNoWindow),
             "\xCD\xE5 \xF3\xE4\xE0\xB8\xF2\xF1\xFF \xF1\xEE\xE7\xE4\xE0\xF2\xFC \xEE\xEA\xED\xEE "
             "\xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xFB.     ");
   EXPECT_NE(string(page_footer()).find("\xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xFB \xE4\xEB\xFF"), string::npos);

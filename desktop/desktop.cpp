@@ -1,14 +1,14 @@
 // Text rules of the information box and of open-or-quit.
-#include "launcher/desktop.h"
+#include "desktop/desktop.h"
 
-#include "launcher/texts.h"
+#include "desktop/texts.h"
 
 std::string box_message(std::string_view message) {
   return std::string(message.substr(0, kMaxBoxText));
 }
 
 std::string box_caption(std::string_view caption) {
-  if (caption.empty() || caption.front() == ' ') return texts::kDefaultCaption;
+  if (caption.empty() || caption.front() == ' ') return desktop_texts::kDefaultCaption;
   return std::string(caption.substr(0, kMaxBoxText));
 }
 

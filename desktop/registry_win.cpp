@@ -1,5 +1,5 @@
 // Registry reading for the install folder and the browser's place.
-#include "launcher/registry_win.h"
+#include "desktop/registry_win.h"
 
 #include <vector>
 

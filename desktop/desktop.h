@@ -11,6 +11,9 @@
 inline constexpr std::size_t kMaxBoxText = 255;
 inline constexpr std::size_t kMaxOpenCaption = 127;
 
+// The main window's plain title, which the progress window falls back to.
+inline constexpr char kWindowTitle[] = "Tulvex 1.15";
+
 // The message as shown: cut to 255 characters.
 std::string box_message(std::string_view message);
 

@@ -19,8 +19,3 @@ void write_file_or_quit(const std::string& path, const std::string& bytes);
 // Asks the top-level window with this title to close and waits until it
 // has handled the request; nothing happens when there is no such window.
 void close_window_by_title(const char* title);
-
-void refresh_main_window();
-
-// Releases the single-instance mutex and ends the process with code 0.
-[[noreturn]] void quit();

@@ -1,13 +1,12 @@
 // Information box, open-or-quit, closing a window by title, refresh, quit.
-#include "launcher/desktop_win.h"
+#include "desktop/desktop_win.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 
-#include "launcher/desktop.h"
-#include "launcher/state_win.h"
-#include "launcher/texts.h"
+#include "desktop/desktop.h"
+#include "desktop/texts.h"
 
 void info_box(const std::string& message, const std::string& caption) {
   MessageBoxA(nullptr, box_message(message).c_str(), box_caption(caption).c_str(),
@@ -16,7 +15,7 @@ void info_box(const std::string& message, const std::string& caption) {
 
 FILE* open_or_quit(const std::string& path, const char* mode) {
   if (FILE* stream = std::fopen(path.c_str(), mode)) return stream;
-  info_box(texts::kCannotOpenFile, open_failure_caption(path));
+  info_box(desktop_texts::kCannotOpenFile, open_failure_caption(path));
   std::exit(0);  // the system releases the mutex with the process
 }
 
@@ -30,9 +29,3 @@ void close_window_by_title(const char* title) {
   if (HWND window = FindWindowA(nullptr, title)) SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-void refresh_main_window() { UpdateWindow(g_launcher.main_window); }
-
-void quit() {
-  ReleaseMutex(g_launcher.mutex);
-  std::exit(0);
-}
