@@ -19,12 +19,6 @@ FILE* open_or_quit(const std::string& path, const char* mode) {
   std::exit(0);  // the system releases the mutex with the process
 }
 
-void write_file_or_quit(const std::string& path, const std::string& bytes) {
-  FILE* stream = open_or_quit(path, "wb");
-  std::fwrite(bytes.data(), 1, bytes.size(), stream);
-  std::fclose(stream);
-}
-
 void close_window_by_title(const char* title) {
   if (HWND window = FindWindowA(nullptr, title)) SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }

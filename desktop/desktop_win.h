@@ -13,9 +13,6 @@ void info_box(const std::string& message, const std::string& caption = " ");
 // file" with the file's name as caption and ends the process with code 0.
 FILE* open_or_quit(const std::string& path, const char* mode);
 
-// Writes bytes into a new or emptied file through open-or-quit and closes it.
-void write_file_or_quit(const std::string& path, const std::string& bytes);
-
 // Asks the top-level window with this title to close and waits until it
 // has handled the request; nothing happens when there is no such window.
 void close_window_by_title(const char* title);

@@ -12,42 +12,44 @@ std::string file_name_from_address(std::string_view address) {
   return std::string(separator == std::string_view::npos ? rest : rest.substr(separator + 1));
 }
 
-std::vector<std::string> list_pieces(std::string_view text) {
-  std::string lines;
-  lines.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] == '\n')) continue;
-    lines += text[i];
+int ListReader::take() {
+  while (at_ < text_.size()) {
+    const char c = text_[at_++];
+    if (c == '\r' && (at_ == text_.size() || text_[at_] == '\n')) continue;
+    return static_cast<unsigned char>(c);
   }
-  std::vector<std::string> pieces;
-  for (std::size_t start = 0; start < lines.size();) {
-    std::size_t end = lines.find('\n', start);
-    end = end == std::string::npos ? lines.size() : end + 1;
-    std::size_t next = end;
-    if (end - start > kMaxLine) {
-      end = next = start + kMaxLine;
-      // A line of exactly 511 characters keeps its line feed: left over, it
-      // would read as an empty line and end the walk.
-      if (next < lines.size() && lines[next] == '\n') ++next;
-    }
-    pieces.emplace_back(lines, start, end - start);
-    start = next;
-  }
-  return pieces;
+  return -1;
 }
 
-std::vector<ListEntry> list_entries(std::string_view text) {
-  std::vector<ListEntry> entries;
-  std::string previous;
-  for (std::string& piece : list_pieces(text)) {
-    if (piece.size() < 5) break;
-    if (piece.back() == '\n') piece.pop_back();
-    std::string name = file_name_from_address(piece);
-    if (name.size() < 4) break;
-    if (name != previous) entries.push_back({piece, name});
-    previous = std::move(name);
+std::optional<std::string> ListReader::next_line() {
+  std::string line;
+  while (line.size() < kMaxLine) {
+    const int c = take();
+    if (c < 0) break;
+    line += static_cast<char>(c);
+    if (c == '\n') return line;
   }
-  return entries;
+  if (line.empty()) return std::nullopt;
+  // A line of exactly 511 characters keeps its line feed: left over, it
+  // would read as an empty line and end the walk.
+  const std::size_t line_end = at_;
+  if (line.size() == kMaxLine && take() != '\n') at_ = line_end;
+  return line;
+}
+
+std::optional<ListEntry> ListReader::next() {
+  while (!ended_) {
+    std::optional<std::string> line = next_line();
+    if (!line || line->size() < 5) break;
+    if (line->back() == '\n') line->pop_back();
+    std::string name = file_name_from_address(*line);
+    if (name.size() < 4) break;
+    const bool same = name == previous_name_;
+    previous_name_ = name;
+    if (!same) return ListEntry{std::move(*line), std::move(name)};
+  }
+  ended_ = true;
+  return std::nullopt;
 }
 
 std::string download_path(std::string_view name) {

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 inline constexpr std::size_t kMaxLine = 511;  // longest piece of a list line
 inline constexpr char kDownloadFolder[] = "Tulvex_files";
@@ -15,23 +15,34 @@ inline constexpr char kDownloadFolder[] = "Tulvex_files";
 // loses its first character, which is never part of the name.
 std::string file_name_from_address(std::string_view address);
 
-// The list as the walk reads it, line feeds included: lines of at most 511
-// characters (the rest of a longer line is a line of its own; a line of
-// exactly 511 ends there, its line feed not left over). A carriage
-// return before a line feed, or at the very end, ends the line with it and
-// is not part of it.
-std::vector<std::string> list_pieces(std::string_view text);
-
 struct ListEntry {
   std::string address;  // the line without its line end
   std::string name;     // file name from the address
 };
 
-// The entries the walk fetches, in order. The walk ends at the first line
-// shorter than 5 characters (line feed counted) and at the first name
-// shorter than 4; a line whose name equals the previous line's name is
-// skipped.
-std::vector<ListEntry> list_entries(std::string_view text);
+// The walk over the clipboard list, one entry at a time, without splitting
+// the whole list in memory. The list is read in lines of at most 511
+// characters, line feed included (the rest of a longer line is a line of its
+// own; a line of exactly 511 ends there, its line feed not left over); a
+// carriage return before a line feed, or at the very end, ends the line
+// with it and is not part of it. The walk ends at the first line shorter
+// than 5 characters (line feed counted) and at the first name shorter than
+// 4; a line whose name equals the previous line's name is skipped.
+class ListReader {
+ public:
+  explicit ListReader(std::string_view text) : text_(text) {}
+  // The next entry to fetch, or none when the walk has ended.
+  std::optional<ListEntry> next();
+
+ private:
+  int take();  // next character without a line end's '\r'; -1 at the end
+  std::optional<std::string> next_line();
+
+  std::string_view text_;
+  std::size_t at_ = 0;
+  std::string previous_name_;
+  bool ended_ = false;
+};
 
 // "Tulvex_files\" + name.
 std::string download_path(std::string_view name);

@@ -3,6 +3,7 @@
 // follows, and the folder opens in Explorer when a file was saved.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "download/fetch.h"
@@ -59,11 +60,12 @@ int save_all_links(HINSTANCE instance) {
   ShowWindow(g_launcher.main_window, SW_SHOW);
 
   WindowsFetchHost host;
-  for (const ListEntry& entry : list_entries(g_launcher.clipboard_text)) {
-    begin_row(g_download, entry.address);
+  ListReader list(g_launcher.clipboard_text);
+  while (const std::optional<ListEntry> entry = list.next()) {
+    begin_row(g_download, entry->address);
     progress(instance, "data");
     WinInetConnection connection;
-    fetch(connection, host, g_download, entry.address, download_path(entry.name));
+    fetch(connection, host, g_download, entry->address, download_path(entry->name));
   }
 
   progress_flush();

@@ -89,12 +89,11 @@ std::string heading_of(std::string_view formatted) {
   return result;
 }
 
-std::string readable_page_file(std::string_view clipboard_text) {
+bool put_readable_page(std::string_view clipboard_text, const ByteSink& sink) {
   const std::string text = formatted_text(clipboard_text, line_class(average_line_length(clipboard_text)));
-  const std::string heading = heading_of(text);
   std::string page;
-  page.reserve(page_header().size() + page_footer().size() + heading.size() + text.size() + 48);
-  page.append(" ").append(page_header()).append(" \n\n<h2> ").append(heading);
+  page.reserve(page_header().size() + page_footer().size() + kHeadingChars + text.size() + 48);
+  page.append(" ").append(page_header()).append(" \n\n<h2> ").append(heading_of(text));
   page.append(" </h2><hr size=1>\n\n ").append(text).append(" \n\n ").append(page_footer());
-  return on_disk(page);
+  return put_on_disk(page, sink);
 }

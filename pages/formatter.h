@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "pages/page.h"
+
 // The formatting pass stops after the input character whose output brings
 // the formatted text to this many characters or more.
 inline constexpr std::size_t kFormattedLimit = 75000;
@@ -47,4 +49,5 @@ std::string heading_of(std::string_view formatted);
 
 // "tulvex.htm" of the readable-text mode, as stored on disk: a blank, the
 // page header, the heading line, the formatted text and the page footer.
-std::string readable_page_file(std::string_view clipboard_text);
+// False when the sink refused.
+bool put_readable_page(std::string_view clipboard_text, const ByteSink& sink);

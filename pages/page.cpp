@@ -1,6 +1,8 @@
 // Page frame and result-file bytes.
 #include "pages/page.h"
 
+#include <algorithm>
+
 namespace {
 // The maker's web address: in the page title and twice in the footer.
 #define TULVEX_HOST "www.morvalesoft.ru"
@@ -23,29 +25,42 @@ constexpr char kFooter[] =
 std::string_view page_header() { return kHeader; }
 std::string_view page_footer() { return kFooter; }
 
-std::string on_disk(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 32 + 16);
-  std::size_t start = 0;
-  for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', start)) {
-    out.append(text.substr(start, lf - start));
-    out.append("\r\n");
-    start = lf + 1;
+bool put_on_disk(std::string_view text, const ByteSink& sink) {
+  constexpr std::size_t kPiece = 1 << 16;
+  std::string piece;
+  piece.reserve(kPiece);
+  // Stretches without a line feed are copied whole, a piece at a time.
+  while (!text.empty()) {
+    const std::size_t room = kPiece - piece.size();
+    const std::size_t lf = text.substr(0, room).find('\n');
+    if (lf == std::string_view::npos) {
+      piece.append(text.substr(0, room));
+      text.remove_prefix(std::min(room, text.size()));
+    } else if (lf + 2 <= room) {
+      piece.append(text.substr(0, lf)).append("\r\n");
+      text.remove_prefix(lf + 1);
+    } else {
+      piece.append(text.substr(0, lf));
+      text.remove_prefix(lf);
+      if (!sink(piece)) return false;
+      piece.clear();
+    }
+    if (piece.size() == kPiece) {
+      if (!sink(piece)) return false;
+      piece.clear();
+    }
   }
-  out.append(text.substr(start));
-  return out;
+  return piece.empty() || sink(piece);
 }
 
-std::string framed_page_file(std::string_view clipboard_text) {
-  std::string page;
-  page.reserve(sizeof kHeader + sizeof kFooter + clipboard_text.size() + 16);
-  page.append(kHeader).append(" \n\n ");
-  page.append(clipboard_text);
-  page.append(" \n\n ").append(kFooter);
-  return on_disk(page);
+bool put_framed_page(std::string_view clipboard_text, const ByteSink& sink) {
+  return put_on_disk(kHeader, sink) && put_on_disk(" \n\n ", sink) && put_on_disk(clipboard_text, sink) &&
+         put_on_disk(" \n\n ", sink) && put_on_disk(kFooter, sink);
 }
 
-std::string source_file(std::string_view clipboard_text) { return on_disk(clipboard_text); }
+bool put_source_file(std::string_view clipboard_text, const ByteSink& sink) {
+  return put_on_disk(clipboard_text, sink);
+}
 
 std::string result_path(std::string_view install_folder, std::string_view name) {
   std::string path(install_folder);

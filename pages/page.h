@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,16 +18,21 @@ inline constexpr std::size_t kMaxAddress = 511;
 std::string_view page_header();
 std::string_view page_footer();
 
+// Receives a result file's bytes in order, exactly as they go to disk, in
+// pieces of at most 64 KiB; answers false when they could not be written,
+// which ends the writing. No whole copy of a page is ever made.
+using ByteSink = std::function<bool(std::string_view bytes)>;
+
 // Text as a text-mode stream stores it: every '\n' becomes "\r\n"; all
-// other bytes, lone '\r' included, are kept.
-std::string on_disk(std::string_view text);
+// other bytes, lone '\r' included, are kept. False when the sink refused.
+bool put_on_disk(std::string_view text, const ByteSink& sink);
 
 // "tulvex.htm" of the links and media modes: frame, blanks and line breaks
 // around the clipboard text, as stored on disk.
-std::string framed_page_file(std::string_view clipboard_text);
+bool put_framed_page(std::string_view clipboard_text, const ByteSink& sink);
 
 // "tulvex.txt" of the source mode: the clipboard text alone, as stored.
-std::string source_file(std::string_view clipboard_text);
+bool put_source_file(std::string_view clipboard_text, const ByteSink& sink);
 
 // A result file's path: the install folder followed directly by the name,
 // which begins with its own backslash. Nothing is normalised.

@@ -26,21 +26,25 @@ void open_in_browser(const std::string& path) {
   WinExec(registered_browser_command(full_path, path).c_str(), SW_SHOWDEFAULT);
 }
 
-int write_and_open(const std::string& install_folder, const char* name, const std::string& bytes) {
+int write_and_open(const std::string& install_folder, const char* name, const PagePutter& put) {
   const std::string path = result_path(install_folder, name);
-  write_file_or_quit(path, bytes);
+  FILE* stream = open_or_quit(path, "wb");
+  put(g_launcher.clipboard_text, [stream](std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+  });
+  std::fclose(stream);
   open_in_browser(path);
   return 1;
 }
 
 int links_page_writer(const std::string& install_folder) {
-  return write_and_open(install_folder, kResultPage, framed_page_file(g_launcher.clipboard_text));
+  return write_and_open(install_folder, kResultPage, put_framed_page);
 }
 
 int media_page_writer(const std::string& install_folder) { return links_page_writer(install_folder); }
 
 int source_page_writer(const std::string& install_folder) {
-  return write_and_open(install_folder, kSourceFile, source_file(g_launcher.clipboard_text));
+  return write_and_open(install_folder, kSourceFile, put_source_file);
 }
 
 int reopen_in_browser(const std::string&) {

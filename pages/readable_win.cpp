@@ -7,5 +7,5 @@
 int readable_text_formatter(const std::string& install_folder) {
   // No clipboard text at start is an empty text: the page then holds the
   // frame and the heading line with the ellipsis alone.
-  return write_and_open(install_folder, kResultPage, readable_page_file(g_launcher.clipboard_text));
+  return write_and_open(install_folder, kResultPage, put_readable_page);
 }

@@ -2,6 +2,7 @@
 // under which names, the closing texts, and the progress row and title.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,8 @@ TEST(List, EntriesByLineRules) {
   };
   for (const auto& c : cases) {
     Entries entries;
-    for (const ListEntry& e : list_entries(c.text)) entries.emplace_back(e.address, e.name);
+    ListReader list(c.text);
+    while (std::optional<ListEntry> e = list.next()) entries.emplace_back(e->address, e->name);
     EXPECT_EQ(entries, c.entries) << c.name;
   }
 }

@@ -14,10 +14,24 @@ using std::string;
 string format(const string& text) { return formatted_text(text, line_class(average_line_length(text))); }
 const string kFooter(page_footer());
 
+// The bytes a writer hands to disk, gathered; pieces never exceed 64 KiB.
+string stored(bool (*put)(std::string_view, const ByteSink&), std::string_view text) {
+  string bytes;
+  EXPECT_TRUE(put(text, [&](std::string_view piece) {
+    EXPECT_LE(piece.size(), 65536u);
+    bytes.append(piece);
+    return true;
+  }));
+  return bytes;
+}
+string on_disk(std::string_view text) { return stored(put_on_disk, text); }
+
 TEST(Page, StoredBytesFrameAndPaths) {
-  const std::pair<string, string> stored[] = {{"a\r\nb", "a\r\r\nb"}, {"\n\n", "\r\n\r\n"}, {"\r", "\r"},
-                                              {"%s %d\t\xff\x98", "%s %d\t\xff\x98"}};
-  for (const auto& [text, bytes] : stored) EXPECT_EQ(on_disk(text), bytes) << text;
+  const string a = string(65535, 'a'), b = string(70000, 'b');  // line feeds astride a piece's end
+  const std::pair<string, string> cases[] = {{"a\r\nb", "a\r\r\nb"}, {"\n\n", "\r\n\r\n"}, {"\r", "\r"},
+                                             {"%s %d\t\xff\x98", "%s %d\t\xff\x98"},
+                                             {a + "\n\n" + b + "\n", a + "\r\n\r\n" + b + "\r\n"}};
+  for (const auto& [text, bytes] : cases) EXPECT_EQ(on_disk(text), bytes) << text.substr(0, 20);
 
   const string header(page_header());
   EXPECT_EQ(header.substr(0, 13) + header.substr(header.size() - 5), "<HTML><HEAD>\n'><p>");
@@ -25,8 +39,8 @@ TEST(Page, StoredBytesFrameAndPaths) {
   EXPECT_NE(header.find("<TITLE>Tulvex: www.morvalesoft.ru</TITLE></HEAD>"), string::npos);
   EXPECT_EQ(kFooter.find('\n'), string::npos);
   EXPECT_EQ(kFooter.substr(kFooter.size() - 7), "</html>");
-  EXPECT_EQ(framed_page_file("a\r\nb %s"), on_disk(header) + " \r\n\r\n a\r\r\nb %s \r\n\r\n " + kFooter);
-  EXPECT_EQ(source_file("a\nb"), "a\r\nb");
+  EXPECT_EQ(stored(put_framed_page, "a\r\nb %s"), on_disk(header) + " \r\n\r\n a\r\r\nb %s \r\n\r\n " + kFooter);
+  EXPECT_EQ(stored(put_source_file, "a\nb"), "a\r\nb");
 
   EXPECT_EQ(result_path("C:\\Tulvex", kResultPage), "C:\\Tulvex\\tulvex.htm");
   EXPECT_EQ(result_path("C:\\Tulvex\\", kSourceFile), "C:\\Tulvex\\\\tulvex.txt");
@@ -115,11 +129,11 @@ TEST(Formatter, HeadingCutBeforeMarksAndSplitEscapes) {
 
 TEST(Formatter, StoredPage) {
   const string head = " " + on_disk(page_header()) + " \r\n\r\n<h2> ";
-  EXPECT_EQ(readable_page_file("Раз. Два %s\r\nтри"),
+  EXPECT_EQ(stored(put_readable_page, "Раз. Два %s\r\nтри"),
             head + "Раз. \x85 </h2><hr size=1>\r\n\r\n Раз. <li>Два %s\r<br>\r\nтри \r\n\r\n " + kFooter);
-  EXPECT_EQ(readable_page_file(""), head + "\x85 </h2><hr size=1>\r\n\r\n  \r\n\r\n " + kFooter);
+  EXPECT_EQ(stored(put_readable_page, ""), head + "\x85 </h2><hr size=1>\r\n\r\n  \r\n\r\n " + kFooter);
   // The class comes from the whole text, also the part beyond the limit.
-  const string page = readable_page_file("ab\r" + string(80000, 'x') + string(2000, '\r'));
+  const string page = stored(put_readable_page, "ab\r" + string(80000, 'x') + string(2000, '\r'));
   EXPECT_EQ(page.substr(head.size(), 36), "ab\r\x85 </h2><hr size=1>\r\n\r\n ab\r<br>xxx");
 }
 
