@@ -5,7 +5,10 @@
  * this file into the menu pages with <script src>, Node's tests load it with
  * require(); so it is written for the oldest script engine that runs it:
  * var and function only, no ES5 library calls (no trim, indexOf on arrays,
- * forEach, JSON), no indexing of strings with [].
+ * forEach, JSON), no indexing of strings with [], no split by a regular
+ * expression (that engine drops the empty pieces), no substr with a
+ * negative start, no \s in regular expressions (it misses the Unicode
+ * spaces there).
  *
  * The program reads the clipboard as CF_TEXT, that is Windows-1251 on a
  * Russian Windows: HTML fragments therefore carry every character that
@@ -412,18 +415,22 @@ function tulvexText(doc) {
         if (lines.length && lines[lines.length - 1] !== "") lines[lines.length] = "";
     }
     function add(text, pre) {
-        var parts, i;
+        var end;
         if (!pre) {
             text = text.replace(/[ \t\n\r\f]+/g, " ");
             if (!line || line.charAt(line.length - 1) === " ") text = text.replace(/^ /, "");
             line += text;
             return;
         }
-        parts = text.split(/\r\n|\r|\n/);
-        for (i = 0; i < parts.length; i++) {
-            if (i > 0) endLine(true);
-            line += parts[i];
+        // Line by line without split: the legacy engine's split by a
+        // regular expression drops the empty lines.
+        text = text.replace(/\r\n?/g, "\n");
+        for (end = text.indexOf("\n"); end >= 0; end = text.indexOf("\n")) {
+            line += text.substring(0, end);
+            endLine(true);
+            text = text.substring(end + 1);
         }
+        line += text;
     }
     function walk(node, pre) {
         var child, name;
@@ -504,11 +511,12 @@ var TULVEX_KEYWORDS = ["(tulvex_links)", "(tulvex_img)", "(tulvex_swf)", "(tulve
 
 /*
  * The clipboard text for a keyword. win is the window the menu was opened
- * in, element the element under the mouse (or null). Lists gather from the
- * whole page, frames included; source and text are those of the frame that
- * was clicked. NUL characters are dropped: they would end CF_TEXT early.
+ * in, element the element under the mouse (or null), way "all" for the
+ * whole page's text under "(tulvex_bit)". Lists gather from the whole page,
+ * frames included; source and text are those of the frame that was
+ * clicked. NUL characters are dropped: they would end CF_TEXT early.
  */
-function tulvexClipboardFor(keyword, win, element) {
+function tulvexClipboardFor(keyword, win, element, way) {
     var top = tulvexTopDocument(win), text;
     if (keyword === "(tulvex_links)") text = tulvexLinksFragment(top);
     else if (keyword === "(tulvex_img)") text = tulvexPicturesFragment(top);

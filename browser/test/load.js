@@ -1,15 +1,16 @@
-// Test helpers: the gathering script loaded the way an old Internet Explorer
-// sees it (no ES5 library), and sample pages served from memory to jsdom.
+// Test helpers: the gathering script in a modern realm or in one that
+// behaves as Internet Explorer's legacy script engine (JScript, IE 8 and
+// older), and sample pages served from memory to jsdom.
 'use strict';
 const fs = require('node:fs');
 const path = require('node:path');
 const vm = require('node:vm');
+const acorn = require('acorn');
 const { JSDOM, ResourceLoader } = require('jsdom');
 
 const ROOT = path.join(__dirname, '..');
 
-// Library calls that IE's script engine before version 9 lacks: any use of
-// them in the script fails the tests.
+// Library calls that the legacy engine lacks: any use of them fails the tests.
 const MISSING_IN_OLD_IE = {
   'String.prototype': 'trim trimStart trimEnd trimLeft trimRight includes startsWith endsWith padStart padEnd ' +
     'repeat at codePointAt normalize replaceAll matchAll',
@@ -19,33 +20,87 @@ const MISSING_IN_OLD_IE = {
   Object: 'keys create defineProperty defineProperties freeze assign getPrototypeOf entries values',
   'Function.prototype': 'bind',
   Date: 'now',
-  globalThis: 'JSON',
+  global: 'JSON',
 };
 
-function loadGather() {
-  const context = vm.createContext({ module: { exports: {} } });
+// The realm of `global` made to behave as the legacy engine: the calls above
+// are gone; split by a regular expression drops empty pieces and captured
+// groups; substr takes a negative start as 0; exec gives "" for a group that
+// took no part; a string indexed with [] gives undefined (played through
+// __index, see legacySource).
+function makeLegacy(global) {
+  const { String: S, RegExp: R, Array: A } = global;
+  const split = S.prototype.split, substr = S.prototype.substr, exec = R.prototype.exec;
+  S.prototype.split = function (separator, limit) {
+    if (!(separator instanceof R)) return split.call(this, separator, limit);
+    const all = split.call(this, separator), step = exec.call(new R(separator.source + '|'), '').length, kept = new A();
+    for (let i = 0; i < all.length; i += step) if (all[i] !== '' && kept.length < (limit ?? Infinity)) kept.push(all[i]);
+    return kept;
+  };
+  S.prototype.substr = function (start, length) { return substr.call(this, Math.max(0, start), length); };
+  R.prototype.exec = function (s) {
+    const m = exec.call(this, s);
+    for (let i = 0; m && i < m.length; i++) if (m[i] === undefined) m[i] = '';
+    return m;
+  };
+  global.__index = (object, key) => (typeof object === 'string' ? undefined : object[key]);
   for (const [owner, names] of Object.entries(MISSING_IN_OLD_IE)) {
-    vm.runInContext(names.split(' ').map((n) => `delete ${owner}.${n};`).join(''), context);
+    const target = owner.split('.').reduce((o, name) => (name === 'global' ? o : o[name]), global);
+    for (const name of names.split(' ')) delete target[name];
   }
+}
+
+// Calls fn(node, parent) for every node of a parsed script.
+function eachNode(node, fn, parent = null) {
+  fn(node, parent);
+  for (const value of Object.values(node)) {
+    for (const child of [].concat(value)) if (child && typeof child.type === 'string') eachNode(child, fn, node);
+  }
+}
+
+// The script with every read of o[k] made __index(o, k).
+function legacySource(source) {
+  const edits = [];
+  eachNode(acorn.parse(source, { ecmaVersion: 3 }), (n, up) => {
+    if (n.type !== 'MemberExpression' || !n.computed || up.callee === n ||
+        (up.type === 'AssignmentExpression' && up.left === n) || (up.type === 'UpdateExpression') ||
+        (up.type === 'UnaryExpression' && up.operator === 'delete')) return;
+    edits.push([n.start, n.start, '__index('], [n.object.end, n.property.start, ','], [n.property.end, n.end, ')']);
+  });
+  edits.sort((a, b) => b[0] - a[0]);
+  for (const [from, to, text] of edits) source = source.slice(0, from) + text + source.slice(to);
+  return source;
+}
+
+const readScript = (file, legacy) => {
+  const source = fs.readFileSync(file, 'utf8');
+  return legacy ? legacySource(source) : source;
+};
+
+function loadGather(legacy = true) {
+  const context = vm.createContext({ module: { exports: {} } });
+  if (legacy) makeLegacy(vm.runInContext('this', context));
   const file = path.join(ROOT, 'tulvex_gather.js');
-  vm.runInContext(fs.readFileSync(file, 'utf8'), context, { filename: file });
+  vm.runInContext(readScript(file, legacy), context, { filename: file });
   return context.module.exports;
 }
 
 class MemoryLoader extends ResourceLoader {
-  constructor(pages) { super(); this.pages = pages; }
+  constructor(pages, legacy) { super(); this.pages = pages; this.legacy = legacy; }
   fetch(url) {
-    if (url.startsWith('file:')) return Promise.resolve(fs.readFileSync(new URL(url)));
+    if (url.startsWith('file:')) return Promise.resolve(Buffer.from(readScript(new URL(url), this.legacy && url.endsWith('.js'))));
     return url in this.pages ? Promise.resolve(Buffer.from(this.pages[url])) : null;
   }
 }
 
 // The window of `html` at `url` once it and its frames (from `pages`,
 // address -> HTML) have loaded; the frames at the `denied` addresses refuse
-// the script their documents, as another site's frames do.
-function openPage(url, html, { pages = {}, denied = [], beforeParse, runScripts } = {}) {
+// the script their documents, as another site's frames do. With `legacy`
+// the page's own scripts run as the legacy engine runs them.
+function openPage(url, html, { pages = {}, denied = [], beforeParse, runScripts, legacy = false } = {}) {
   return new Promise((resolve) => {
-    const dom = new JSDOM(html, { url, resources: new MemoryLoader(pages), runScripts, beforeParse });
+    const dom = new JSDOM(html, { url, resources: new MemoryLoader(pages, legacy), runScripts,
+      beforeParse(window) { if (legacy) makeLegacy(window); if (beforeParse) beforeParse(window); } });
     dom.window.addEventListener('load', () => {
       denyFrames(dom.window.document, denied);
       resolve(dom.window);
@@ -63,4 +118,4 @@ function denyFrames(document, denied) {
   }
 }
 
-module.exports = { ROOT, loadGather, openPage };
+module.exports = { ROOT, loadGather, openPage, eachNode };
