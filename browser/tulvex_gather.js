@@ -152,8 +152,8 @@ function tulvexDocuments(doc) {
 
 /* Elements of the given lower-case tag names, in document order. */
 function tulvexElements(doc, names) {
-    var all = doc.getElementsByTagName("*"), found = [], i, j, name;
-    for (i = 0; i < all.length; i++) {
+    var all = doc.getElementsByTagName("*"), n = all.length, found = [], i, j, name;
+    for (i = 0; i < n; i++) {
         name = String(all[i].nodeName).toLowerCase();
         for (j = 0; j < names.length; j++) {
             if (name === names[j]) { found[found.length] = all[i]; break; }
@@ -207,6 +207,22 @@ var TULVEX_LINK_SCHEMES = ["http", "https", "ftp", "file", "mailto"];
 var TULVEX_MEDIA_SCHEMES = ["http", "https", "ftp", "file"];
 var TULVEX_FETCH_SCHEMES = ["http", "https", "ftp"];
 
+/*
+ * Whether a result page, a local file, may load a picture or a Flash
+ * object written in the page as raw and made the address: only from the
+ * web. A file: address, or a share written as \\server\share (or with
+ * slashes and backslashes mixed), would make Windows log in to that server
+ * with the user's name and password; such objects are listed as text.
+ */
+function tulvexLoadable(raw, address) {
+    return tulvexSchemeIn(address, TULVEX_FETCH_SCHEMES) && !/^[\u0000-\u0020]*(\\[\/\\]|\/\\)/.test(raw);
+}
+
+/* What a list shows of an object it does not load: its address as text. */
+function tulvexUnloaded(address) {
+    return tulvexHtml(address) + "<br>Не показано: файл с диска или из сетевой папки.";
+}
+
 /* Calls visit(address, element) for each link of the documents, in page
  * order, whose address has one of the schemes and leads off the page. */
 function tulvexEachLink(docs, schemes, visit) {
@@ -232,14 +248,15 @@ function tulvexLinks(docs) {
     return list.items;
 }
 
-/* Pictures of the documents: {address, title, width, height, link}. */
+/* Pictures of the documents: {address, loadable, title, width, height, link}. */
 function tulvexPictures(docs) {
-    var list = tulvexList(), d, i, images, img, address, a, link;
+    var list = tulvexList(), d, i, images, img, raw, address, a, link;
     for (d = 0; d < docs.length; d++) {
         images = tulvexElements(docs[d], ["img"]);
         for (i = 0; i < images.length; i++) {
             img = images[i];
-            if (!img.getAttribute("src")) continue;
+            raw = img.getAttribute("src");
+            if (!raw) continue;
             address = tulvexAddress(img.src);
             if (!tulvexSchemeIn(address, TULVEX_MEDIA_SCHEMES)) continue;
             a = tulvexAncestor(img, ["a"]);
@@ -247,6 +264,7 @@ function tulvexPictures(docs) {
             if (!tulvexSchemeIn(link, TULVEX_LINK_SCHEMES)) link = "";
             list.add(address, {
                 address: address,
+                loadable: tulvexLoadable(raw, address),
                 title: tulvexCut(tulvexCollapse(img.getAttribute("alt") || img.getAttribute("title") || ""),
                                  TULVEX_MAX_TITLE),
                 width: parseInt(img.width, 10) || 0,
@@ -263,8 +281,8 @@ function tulvexIsFlashAddress(address) {
 }
 
 function tulvexParam(object, names) {
-    var params = object.getElementsByTagName("param"), i, j, name;
-    for (i = 0; i < params.length; i++) {
+    var params = object.getElementsByTagName("param"), n = params.length, i, j, name;
+    for (i = 0; i < n; i++) {
         name = String(params[i].getAttribute("name") || "").toLowerCase();
         for (j = 0; j < names.length; j++) {
             if (name === names[j]) return params[i].getAttribute("value") || "";
@@ -273,7 +291,7 @@ function tulvexParam(object, names) {
     return "";
 }
 
-/* Flash objects of the documents (<object> and <embed>): {address, width, height}. */
+/* Flash objects of the documents (<object> and <embed>): {address, loadable, width, height}. */
 function tulvexFlash(docs) {
     var list = tulvexList(), d, i, elements, el, type, source, flash, address;
     for (d = 0; d < docs.length; d++) {
@@ -297,6 +315,7 @@ function tulvexFlash(docs) {
             if (!tulvexSchemeIn(address, TULVEX_MEDIA_SCHEMES)) continue;
             list.add(address, {
                 address: address,
+                loadable: tulvexLoadable(source, address),
                 width: parseInt(el.getAttribute("width"), 10) || 0,
                 height: parseInt(el.getAttribute("height"), 10) || 0
             });
@@ -350,10 +369,10 @@ function tulvexPicturesFragment(doc) {
     if (!pictures.length) return out + "<p>На странице нет картинок.</p>\n";
     for (i = 0; i < pictures.length; i++) {
         p = pictures[i];
-        body = (p.title ? tulvexHtml(p.title) + "<br>" : "") +
+        body = (p.title ? tulvexHtml(p.title) + "<br>" : "") + (!p.loadable ? tulvexUnloaded(p.address) :
             "<a href=\"" + tulvexHtml(p.address) + "\"><img src=\"" + tulvexHtml(p.address) + "\"" +
             tulvexFitted(p.width, p.height) + " border=0 alt=\"" + tulvexHtml(p.title) + "\"></a><br>" +
-            tulvexAddressLink(p.address) +
+            tulvexAddressLink(p.address)) +
             (p.link ? "<br>Ссылка: " + tulvexAddressLink(p.link) : "");
         out += tulvexEntry(i + 1, body);
     }
@@ -366,7 +385,8 @@ function tulvexFlashFragment(doc) {
     out = tulvexListHead(doc, "Flash-ролики страницы", films.length);
     if (!films.length) return out + "<p>На странице нет Flash-роликов.</p>\n";
     for (i = 0; i < films.length; i++) {
-        out += tulvexEntry(i + 1, tulvexAddressLink(films[i].address) +
+        out += tulvexEntry(i + 1, (films[i].loadable ? tulvexAddressLink(films[i].address) :
+                                   tulvexUnloaded(films[i].address)) +
             (films[i].width && films[i].height ?
                 "<br>Размер: " + films[i].width + " x " + films[i].height : ""));
     }
@@ -397,17 +417,33 @@ var TULVEX_BLOCKS = { div: 1, li: 1, tr: 1, dt: 1, dd: 1, form: 1, center: 1, ca
                       figcaption: 1, menu: 1, dir: 1, tbody: 1, thead: 1, tfoot: 1, body: 1 };
 
 /*
+ * Page text as the program's formatter can take it: characters that take
+ * no room (zero-width spaces and joiners, direction marks, the byte-order
+ * mark, the soft hyphen) are dropped, the Unicode spaces become a blank;
+ * Windows-1251 holds none of them, so each would be a '?'. The no-break
+ * space stays within a line: Windows-1251 holds it, the formatter takes it
+ * for a letter, and Russian typesetting puts it after initials and
+ * abbreviations ("А.\u00A0С.\u00A0Пушкин", "т.\u00A0е."), where a blank would
+ * get a false sentence mark. At a line's ends it counts as a blank.
+ */
+function tulvexPlain(text) {
+    return text.replace(/[\u00AD\u200B-\u200F\u202A-\u202E\u2060-\u2069\uFEFF]+/g, "")
+        .replace(/[\u1680\u2000-\u200A\u2028\u2029\u202F\u205F\u3000]/g, " ");
+}
+
+/*
  * "(tulvex_bit)": the document's text, as it reads: one line per block or
  * line break, an empty line between paragraphs (which the program's
  * formatter marks as paragraphs), blanks collapsed outside <pre>; lines end
- * in "\r\n".
+ * in "\r\n". The text starts with its first line that holds more than
+ * blanks, the program's heading.
  */
 function tulvexText(doc) {
     var lines = [], line = "";
 
     function endLine(keepEmpty) {
-        line = line.replace(/[ \t]+$/, "");
-        if (line || keepEmpty) lines[lines.length] = line;
+        line = line.replace(/[ \t\u00A0]+$/, "");
+        if (line || (keepEmpty && lines.length)) lines[lines.length] = line;
         line = "";
     }
     function paragraph() {
@@ -416,9 +452,10 @@ function tulvexText(doc) {
     }
     function add(text, pre) {
         var end;
+        text = tulvexPlain(text);
         if (!pre) {
             text = text.replace(/[ \t\n\r\f]+/g, " ");
-            if (!line || line.charAt(line.length - 1) === " ") text = text.replace(/^ /, "");
+            if (!line || line.charAt(line.length - 1) === " ") text = text.replace(/^[ \u00A0]+/, "");
             line += text;
             return;
         }

@@ -1,13 +1,16 @@
 // The gathering and formatting functions of the browser half, over sample
-// pages in jsdom: what each menu entry would put on the clipboard.
+// pages in jsdom, in the legacy engine's realm: what each menu entry would
+// put on the clipboard.
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
+const { JSDOM } = require('jsdom');
 const { loadGather, openPage } = require('./load.js');
 
 const g = loadGather();
 
 const HEAD_END = '<hr size=1>\n';
+const UNLOADED = 'Не показано: файл с диска или из сетевой папки.';
 const entry = (n, body) => `<p style="word-wrap:break-word">${n}. ${body}</p>\n`;
 const link = (address) => `<a href="${address}">${address}</a>`;
 const head = (heading, count, title, address) =>
@@ -86,16 +89,17 @@ test('pictures page: each picture shown within the cell, with its address and it
     <img src="one.jpg" alt="Первая <и> &amp; лучшая" width="300" height="200">
     <a href="big/two.jpg"><img src="two_small.jpg" width="1200" height="900" title="Вторая"></a>
     <img src="one.jpg" alt="та же"> <img src="data:image/gif;base64,R0lGOD"> <img>
-    <a href="javascript:zoom()"><img src="http://cdn.test/3.gif"></a>`);
+    <a href="javascript:zoom()"><img src="http://cdn.test/3.gif"></a> <img src="file:///C:/x.png" alt="диск">`);
   const picture = (address, size, alt) =>
     `<a href="${address}"><img src="${address}"${size} border=0 alt="${alt}"></a><br>${link(address)}`;
   assert.equal(g.picturesFragment(win.document),
-    head('Картинки страницы', 3, 'Галерея', 'http://site.test/gallery/p.htm') +
+    head('Картинки страницы', 4, 'Галерея', 'http://site.test/gallery/p.htm') +
     entry(1, 'Первая &lt;и&gt; &amp; лучшая<br>' + picture('http://site.test/gallery/one.jpg',
       ' width=300 height=200', 'Первая &lt;и&gt; &amp; лучшая')) +
     entry(2, 'Вторая<br>' + picture('http://site.test/gallery/two_small.jpg', ' width=600 height=450', 'Вторая') +
       '<br>Ссылка: ' + link('http://site.test/gallery/big/two.jpg')) +
-    entry(3, picture('http://cdn.test/3.gif', '', '')));
+    entry(3, picture('http://cdn.test/3.gif', '', '')) +
+    entry(4, 'диск<br>file:///C:/x.png<br>' + UNLOADED));
 });
 
 test('Flash page: objects and embeds, once each, with their sizes', async () => {
@@ -105,12 +109,29 @@ test('Flash page: objects and embeds, once each, with their sizes', async () => 
       <embed src="films/intro.swf?x=1" type="application/x-shockwave-flash" width="550" height="400"></object>
     <embed src="http://media.test/song.mp3"> <object data="clip.avi"></object>
     <object type="application/x-shockwave-flash" data="/banner.swf" width="468" height="60"></object>
-    <embed src="game.SWF">`);
+    <embed src="game.SWF"> <embed src="file://server/share/f.swf" width="1" height="2">`);
   assert.equal(g.flashFragment(win.document),
-    head('Flash-ролики страницы', 3, '', 'http://site.test/play/f.htm') +
+    head('Flash-ролики страницы', 4, '', 'http://site.test/play/f.htm') +
     entry(1, link('http://site.test/play/films/intro.swf?x=1') + '<br>Размер: 550 x 400') +
     entry(2, link('http://site.test/banner.swf') + '<br>Размер: 468 x 60') +
-    entry(3, link('http://site.test/play/game.SWF')));
+    entry(3, link('http://site.test/play/game.SWF')) +
+    entry(4, 'file://server/share/f.swf<br>' + UNLOADED + '<br>Размер: 1 x 2'));
+});
+
+test('result pages load pictures and Flash only from the web; files and shares are listed as text', async () => {
+  const cases = [  // the page's address, the object's address as the page writes it
+    ['http://site.test/p.htm', '\\\\server\\share\\a'], ['http://site.test/p.htm', 'file://server/share/b'],
+    ['http://site.test/p.htm', '/\\server/c'], ['http://site.test/p.htm', ' \\/server/d'],
+    ['file:///C:/saved/p.htm', '//server/share/e'], ['file:///C:/saved/p.htm', 'f']];
+  for (const [url, raw] of cases) {
+    const win = await openPage(url, `<img src="${raw}.png"><embed src="${raw}.swf"><img src="ftp://x.test/1.png">`);
+    for (const fragment of [g.picturesFragment(win.document), g.flashFragment(win.document)]) {
+      assert.ok(fragment.includes(UNLOADED), raw);
+      for (const e of new JSDOM(fragment).window.document.querySelectorAll('[src], [data], [background]')) {
+        assert.match(e.getAttribute('src') || '', /^ftp:\/\/x\.test\/1\.png$/, raw);
+      }
+    }
+  }
 });
 
 test('a page without links, pictures or Flash says so', async () => {
@@ -122,24 +143,28 @@ test('a page without links, pictures or Flash says so', async () => {
   assert.equal(g.linkList(win.document), '');
 });
 
-test('readable text: blocks on lines, paragraphs apart, "\\r\\n" line ends', async () => {
-  const win = await openPage('http://site.test/t.htm', `<body>
-    <h1>Заголовок</h1>
-    <p>Первый   абзац,
-      в две строки.</p>
-    <p>Второй<br>с переносом</p>
-    <script>var x = "<p>скрипт</p>";</script><style>p { color: red }</style>
-    <div>Блок <b>жирный</b> <span>текст</span></div>
-    <div hidden>скрыто</div><div style="display:none">тоже</div>
-    <ul><li>один</li><li>два</li></ul>
-    <pre>  код
-    отступ</pre>
-    <table><tr><td>А</td><td>Б</td></tr><tr><td>В</td><td>Г</td></tr></table>
-    текст после&nbsp;таблицы
-    </body>`);
-  assert.equal(g.text(win.document), ['Заголовок', '', 'Первый абзац, в две строки.', '',
-    'Второй', 'с переносом', '', 'Блок жирный текст', '', 'один', 'два', '', '  код', '    отступ', '',
-    'А Б', 'В Г', '', 'текст после\u00a0таблицы'].join('\r\n'));
+test('readable text: blocks on lines, paragraphs apart, starting with text, "\\r\\n" line ends', async () => {
+  const cases = [
+    ['blocks, paragraphs, lines', `<h1>Заголовок</h1> <p>Первый   абзац,
+      в две строки.</p> <p>Второй<br>с переносом</p>
+      <script>var x = "<p>скрипт</p>";</script><style>p { color: red }</style>
+      <div>Блок <b>жирный</b> <span>текст</span></div> <div hidden>скрыто</div><div style="display:none">тоже</div>
+      <ul><li>один</li><li>два</li></ul> <pre>  код\n    отступ</pre>
+      <table><tr><td>А</td><td>Б</td></tr><tr><td>В</td><td>Г</td></tr></table> текст после&nbsp;таблицы`,
+    ['Заголовок', '', 'Первый абзац, в две строки.', '', 'Второй', 'с переносом', '', 'Блок жирный текст', '',
+      'один', 'два', '', '  код', '    отступ', '', 'А Б', 'В Г', '', 'текст после\u00a0таблицы']],
+    ['preformatted empty lines', '<pre>Строфа один\n\nСтрофа два\r\n<b>жирно</b></pre>',
+      ['Строфа один', '', 'Строфа два', 'жирно']],
+    ['nothing before the first text', '<br><br>&nbsp;<br><p> &nbsp;</p><div>\ufeff\u200b</div><pre>\n \u3000\n</pre>' +
+      '<h1>\u00a0\ufeffЗаголовок&nbsp;</h1>', ['Заголовок']],
+    ['invisible characters, Unicode spaces', '<p>Сло\u00adво\u200b \u2009тонкий\u2002пробел\u3000и\u202fузкий' +
+      '\u205f\u200aтоже;\u200e А.\u00a0С.\u00a0Пушкин\u2060\ufeff</p>',
+      ['Слово тонкий пробел и узкий тоже; А.\u00a0С.\u00a0Пушкин']],
+  ];
+  for (const [name, html, lines] of cases) {
+    const win = await openPage('http://site.test/t.htm', `<body>${html}</body>`);
+    assert.equal(g.text(win.document), lines.join('\r\n'), name);
+  }
 });
 
 test('source: the document type and the HTML, line ends as "\\n"', async () => {

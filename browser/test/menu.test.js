@@ -58,7 +58,7 @@ test('each menu page puts its text on the clipboard and starts the program, the 
 });
 
 test('nothing to take, or no program to start: a message, and the program is not started', async () => {
-  const bare = await openPage('http://site.test/bare.htm', '<a href="#top"><img src="up.gif"></a>');
+  const bare = await openPage('http://site.test/bare.htm', '<a href="#top"><img src="up.gif"></a><p>\ufeff&nbsp;\u200b</p>');
   const reading = await openPage('http://site.test/r.htm', READING);
   const cases = [
     ['loud_links.htm', bare, FOLDER, /^Tulvex: На странице нет ссылок на файлы, которые можно загрузить\.$/, 0],
