@@ -729,17 +729,19 @@ function tulvexArticle(doc) {
 /*
  * "(tulvex_bit)" from bit.htm: the article of the frame clicked, else the
  * best of the other frames of the page, else the whole text of the frame
- * clicked.
+ * clicked, also when a page defeats the search for its article.
  */
 function tulvexReadable(win) {
-    var found = tulvexArticle(win.document), docs, i, article;
-    if (!found) {
-        docs = tulvexDocuments(tulvexTopDocument(win));
+    var found = null, docs, i, article;
+    try {
+        found = tulvexArticle(win.document);
+        docs = found ? [] : tulvexDocuments(tulvexTopDocument(win));
         for (i = 0; i < docs.length; i++) {
-            if (docs[i] === win.document) continue;
-            article = tulvexArticle(docs[i]);
+            article = docs[i] === win.document ? null : tulvexArticle(docs[i]);
             if (article && (!found || article.score > found.score)) found = article;
         }
+    } catch (e) {
+        found = null;
     }
     return found ? found.text : tulvexText(win.document);
 }

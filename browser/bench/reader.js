@@ -22,7 +22,7 @@ function score(got, expected) {
   const precision = common / na, recall = common / nb;
   return { f1: (2 * precision * recall) / (precision + recall), recall };
 }
-const open = (shape) => openPage(shape.url || 'http://site.test/a.htm', shape.html, { pages: shape.pages })
+const open = (shape) => openPage('http://site.test/a.htm', shape.html, { pages: shape.pages })
   .then((top) => (shape.frame === undefined ? top : top.frames[shape.frame]));
 const median = (xs) => [...xs].sort((x, y) => x - y)[xs.length >> 1];
 

@@ -1,51 +1,39 @@
-// Test helpers: the gathering script in a modern realm or in one that
-// behaves as Internet Explorer's legacy script engine (JScript, IE 8 and
-// older), and sample pages served from memory to jsdom.
+// Test helpers: the gathering script in a modern realm or in one that behaves as Internet Explorer's
+// legacy script engine (JScript, IE 8 and older), and sample pages served from memory to jsdom.
 'use strict';
-const fs = require('node:fs');
-const path = require('node:path');
-const vm = require('node:vm');
-const acorn = require('acorn');
+const fs = require('node:fs'), path = require('node:path'), vm = require('node:vm'), acorn = require('acorn');
 const { JSDOM, ResourceLoader } = require('jsdom');
-
 const ROOT = path.join(__dirname, '..');
 
 // Library calls that the legacy engine lacks: any use of them fails the tests.
-const MISSING_IN_OLD_IE = {
-  'String.prototype': 'trim trimStart trimEnd trimLeft trimRight includes startsWith endsWith padStart padEnd ' +
-    'repeat at codePointAt normalize replaceAll matchAll',
-  'Array.prototype': 'indexOf lastIndexOf forEach map filter some every reduce reduceRight includes find ' +
-    'findIndex fill flat flatMap at keys values entries',
-  Array: 'isArray from of',
-  Object: 'keys create defineProperty defineProperties freeze assign getPrototypeOf entries values',
-  'Function.prototype': 'bind',
-  Date: 'now',
-  global: 'JSON',
-};
+const MISSING_IN_OLD_IE = { '': 'JSON', Array: 'isArray from of', 'Function.prototype': 'bind', Date: 'now',
+  'String.prototype': 'trim trimStart trimEnd trimLeft trimRight includes startsWith endsWith padStart padEnd repeat at ' +
+    'codePointAt normalize replaceAll matchAll',
+  'Array.prototype': 'indexOf lastIndexOf forEach map filter some every reduce reduceRight includes find findIndex fill ' +
+    'flat flatMap at keys values entries',
+  Object: 'keys create defineProperty defineProperties freeze assign getPrototypeOf entries values' };
 
-// The realm of `global` made to behave as the legacy engine: the calls above
-// are gone; split by a regular expression drops empty pieces and captured
-// groups; substr takes a negative start as 0; exec gives "" for a group that
-// took no part; a string indexed with [] gives undefined (played through
-// __index, see legacySource).
+// The realm of `global` made the legacy engine: the calls above are gone; split by a regular expression
+// drops empty pieces and captured groups; substr takes a negative start as 0; exec gives "" for a group
+// that took no part; a string indexed with [] gives undefined (through __index, see legacySource).
 function makeLegacy(global) {
   const { String: S, RegExp: R, Array: A } = global;
   const split = S.prototype.split, substr = S.prototype.substr, exec = R.prototype.exec;
   S.prototype.split = function (separator, limit) {
     if (!(separator instanceof R)) return split.call(this, separator, limit);
-    const all = split.call(this, separator), step = exec.call(new R(separator.source + '|'), '').length, kept = new A();
-    for (let i = 0; i < all.length; i += step) if (all[i] !== '' && kept.length < (limit ?? Infinity)) kept.push(all[i]);
+    const all = split.call(this, separator), kept = new A(), step = exec.call(new R(`${separator.source}|`), '').length;
+    for (let i = 0; i < all.length; i += step) if (all[i] && kept.length < (limit ?? 1 / 0)) kept.push(all[i]);
     return kept;
   };
   S.prototype.substr = function (start, length) { return substr.call(this, Math.max(0, start), length); };
   R.prototype.exec = function (s) {
     const m = exec.call(this, s);
-    for (let i = 0; m && i < m.length; i++) if (m[i] === undefined) m[i] = '';
+    for (let i = 0; m && i < m.length; i++) m[i] ??= '';
     return m;
   };
   global.__index = (object, key) => (typeof object === 'string' ? undefined : object[key]);
   for (const [owner, names] of Object.entries(MISSING_IN_OLD_IE)) {
-    const target = owner.split('.').reduce((o, name) => (name === 'global' ? o : o[name]), global);
+    const target = owner.split('.').reduce((o, name) => (name ? o[name] : o), global);
     for (const name of names.split(' ')) delete target[name];
   }
 }
@@ -58,29 +46,22 @@ function eachNode(node, fn, parent = null) {
   }
 }
 
-// The script with every read of o[k] made __index(o, k).
-function legacySource(source) {
+// The script file, for the legacy engine with every read of o[k] made __index(o, k).
+function readScript(file, legacy) {
+  let source = fs.readFileSync(file, 'utf8');
   const edits = [];
-  eachNode(acorn.parse(source, { ecmaVersion: 3 }), (n, up) => {
-    if (n.type !== 'MemberExpression' || !n.computed || up.callee === n ||
-        (up.type === 'AssignmentExpression' && up.left === n) || (up.type === 'UpdateExpression') ||
-        (up.type === 'UnaryExpression' && up.operator === 'delete')) return;
+  eachNode(legacy && /\.js$/.test(file) ? acorn.parse(source, { ecmaVersion: 3 }) : {}, (n, up) => {
+    if (n.type !== 'MemberExpression' || !n.computed || up.callee === n || up.type === 'UpdateExpression' ||
+        (up.type === 'AssignmentExpression' && up.left === n) || up.operator === 'delete') return;
     edits.push([n.start, n.start, '__index('], [n.object.end, n.property.start, ','], [n.property.end, n.end, ')']);
   });
-  edits.sort((a, b) => b[0] - a[0]);
-  for (const [from, to, text] of edits) source = source.slice(0, from) + text + source.slice(to);
+  for (const [at, to, text] of edits.sort((a, b) => b[0] - a[0])) source = source.slice(0, at) + text + source.slice(to);
   return source;
 }
 
-const readScript = (file, legacy) => {
-  const source = fs.readFileSync(file, 'utf8');
-  return legacy ? legacySource(source) : source;
-};
-
 function loadGather(legacy = true) {
-  const context = vm.createContext({ module: { exports: {} } });
+  const context = vm.createContext({ module: { exports: {} } }), file = path.join(ROOT, 'tulvex_gather.js');
   if (legacy) makeLegacy(vm.runInContext('this', context));
-  const file = path.join(ROOT, 'tulvex_gather.js');
   vm.runInContext(readScript(file, legacy), context, { filename: file });
   return context.module.exports;
 }
@@ -88,34 +69,28 @@ function loadGather(legacy = true) {
 class MemoryLoader extends ResourceLoader {
   constructor(pages, legacy) { super(); this.pages = pages; this.legacy = legacy; }
   fetch(url) {
-    if (url.startsWith('file:')) return Promise.resolve(Buffer.from(readScript(new URL(url), this.legacy && url.endsWith('.js'))));
+    if (url.startsWith('file:')) return Promise.resolve(Buffer.from(readScript(new URL(url), this.legacy)));
     return url in this.pages ? Promise.resolve(Buffer.from(this.pages[url])) : null;
   }
 }
 
-// The window of `html` at `url` once it and its frames (from `pages`,
-// address -> HTML) have loaded; the frames at the `denied` addresses refuse
-// the script their documents, as another site's frames do. With `legacy`
-// the page's own scripts run as the legacy engine runs them.
+// The window of `html` at `url` once it and its frames (from `pages`, address -> HTML) have loaded; the
+// frames at the `denied` addresses refuse the script their documents, as another site's frames do. With
+// `legacy` the page's own scripts run in the legacy engine.
 function openPage(url, html, { pages = {}, denied = [], beforeParse, runScripts, legacy = false } = {}) {
   return new Promise((resolve) => {
     const dom = new JSDOM(html, { url, resources: new MemoryLoader(pages, legacy), runScripts,
       beforeParse(window) { if (legacy) makeLegacy(window); if (beforeParse) beforeParse(window); } });
-    dom.window.addEventListener('load', () => {
-      denyFrames(dom.window.document, denied);
-      resolve(dom.window);
-    });
+    dom.window.addEventListener('load', () => resolve(denyFrames(dom.window, denied)));
   });
 }
 
-function denyFrames(document, denied) {
-  for (const frame of document.querySelectorAll('frame, iframe')) {
-    if (denied.includes(frame.src)) {
-      Object.defineProperty(frame, 'contentWindow', { get() { throw new Error('Access is denied.'); } });
-    } else if (frame.contentWindow) {
-      denyFrames(frame.contentWindow.document, denied);
-    }
+function denyFrames(window, denied) {
+  for (const frame of window.document.querySelectorAll('frame, iframe')) {
+    if (denied.includes(frame.src)) Object.defineProperty(frame, 'contentWindow', { get() { throw new Error('Access is denied.'); } });
+    else if (frame.contentWindow) denyFrames(frame.contentWindow, denied);
   }
+  return window;
 }
 
 module.exports = { ROOT, loadGather, openPage, eachNode };

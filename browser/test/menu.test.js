@@ -1,13 +1,10 @@
-// The context-menu pages of the menu table as Internet Explorer runs them,
-// in a modern and in the legacy script engine, with the browser's own
-// objects (menu arguments, clipboard, WScript.Shell) played by stubs.
+// The context-menu pages of the menu table as Internet Explorer runs them, in a modern and in the legacy
+// script engine, with the browser's own objects (menu arguments, clipboard, WScript.Shell) played by stubs.
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const fs = require('node:fs');
-const path = require('node:path');
+const fs = require('node:fs'), path = require('node:path'), acorn = require('acorn');
 const { pathToFileURL } = require('node:url');
-const acorn = require('acorn');
 const { ROOT, loadGather, openPage, eachNode } = require('./load.js');
 
 const g = loadGather();
@@ -16,13 +13,12 @@ const PAGES = read('menus.txt').split('\n').filter((l) => l && l.charAt(0) !== '
 // Keyword and way of gathering of a page, where they are not its name's.
 const RUNS = { 'alltext.htm': ['(tulvex_bit)', 'all'] };
 const FOLDER = 'C:\\Program Files\\Tulvex';
-const READING = `<title>Чтение</title><p>Текст <a href="files/a.zip">архив</a>
-  <img src="p.png"> <embed src="m.swf"></p><pre>Строфа один\n\nСтрофа два\n<b>жирно</b></pre>`;
+const READING = `<title>Чтение</title><p>Текст <a href="files/a.zip">архив</a> <img src="p.png"> <embed src="m.swf"></p>
+  <pre>Строфа один\n\nСтрофа два\n<b>жирно</b></pre><p>${'Строка статьи, в которой есть запятые и точки. '.repeat(5)}</p>`;
 
 // Runs the menu page `file` on the page `reading`; returns what it did.
 async function runMenu(file, reading, { registry = FOLDER + '\\', legacy = false } = {}) {
-  const did = { clipboard: [], runs: [], alerts: [], folder: null };
-  const shell = {
+  const did = { clipboard: [], runs: [], alerts: [], folder: null }, shell = {
     RegRead(name) {
       assert.equal(name, 'HKEY_USERS\\.DEFAULT\\Software\\MorvaleSoft\\Tulvex_dir');
       if (registry === null) throw new Error('Invalid root in registry key');
@@ -48,44 +44,34 @@ test('each menu page puts its text on the clipboard and starts the program, the 
   const reading = await openPage('http://site.test/r.htm', READING);
   for (const file of PAGES) {
     const [keyword, way] = RUNS[file] || [`(tulvex_${file.replace('.htm', '')})`];
-    const did = await runMenu(file, reading);
-    const text = g.clipboardFor(keyword, reading, null, way);
-    assert.ok(text.length > 0 && [...g.keywords].includes(keyword), file);
+    const did = await runMenu(file, reading), text = g.clipboardFor(keyword, reading, null, way);
+    assert.ok(text && [...g.keywords].includes(keyword), file);
     assert.deepEqual(did, { clipboard: [['Text', text]], alerts: [], folder: 'C:\\Users\\ivan\\Documents',
       runs: [[`"${FOLDER}\\tulvex.exe" ${keyword}`, 1, false]] }, file);
     assert.deepEqual(await runMenu(file, reading, { legacy: true }), did, `${file} in the legacy engine`);
   }
-});
-
-test('nothing to take, or no program to start: a message, and the program is not started', async () => {
+  // Nothing to take, or no program to start: a message, and the program is not started.
   const bare = await openPage('http://site.test/bare.htm', '<a href="#top"><img src="up.gif"></a><p>\ufeff&nbsp;\u200b</p>');
-  const reading = await openPage('http://site.test/r.htm', READING);
-  const cases = [
+  for (const [file, page, registry, message, copied] of [
     ['loud_links.htm', bare, FOLDER, /^Tulvex: На странице нет ссылок на файлы, которые можно загрузить\.$/, 0],
-    ['bit.htm', bare, FOLDER, /^Tulvex: На странице нет текста\.$/, 0],
-    ['alltext.htm', bare, FOLDER, /^Tulvex: На странице нет текста\.$/, 0],
-    ['links.htm', reading, null, /^Tulvex: не удалось запустить программу\. Переустановите Tulvex\.\n/, 1],
-  ];
-  for (const [file, page, registry, message, copied] of cases) {
+    ['bit.htm', bare, FOLDER, /^Tulvex: На странице нет текста\.$/, 0], ['alltext.htm', bare, FOLDER, /^Tulvex: На странице нет текста\.$/, 0],
+    ['links.htm', reading, null, /^Tulvex: не удалось запустить программу\. Переустановите Tulvex\.\n/, 1]]) {
     const did = await runMenu(file, page, { registry });
-    assert.equal(did.alerts.length, 1, file);
+    assert.deepEqual([did.alerts.length, did.clipboard.length, did.runs], [1, copied, []], file);
     assert.match(did.alerts[0], message, file);
-    assert.equal(did.clipboard.length, copied, file);
-    assert.deepEqual(did.runs, [], file);
   }
 });
 
 test('the scripts that Internet Explorer runs are plain ES3 and shun what the legacy engine does its own way', () => {
   const sources = ['tulvex_gather.js', 'tulvex_ie.js'].map(read);
   assert.deepEqual(fs.readdirSync(ROOT).filter((f) => f.endsWith('.htm')).sort(), [...PAGES].sort());
-  for (const file of PAGES) {
-    assert.match(read(file), /<script type="text\/javascript" charset="utf-8" src="tulvex_gather.js"><\/script>/);
-    sources.push(...[...read(file).matchAll(/<script type="text\/javascript">([^<]*)<\/script>/g)].map((m) => m[1]));
+  for (const page of PAGES.map(read)) {
+    assert.match(page, /<script type="text\/javascript" charset="utf-8" src="tulvex_gather.js"><\/script>/);
+    sources.push(...[...page.matchAll(/<script type="text\/javascript">([^<]*)<\/script>/g)].map((m) => m[1]));
   }
+  // There a named function expression also names a second function in the enclosing scope; \s misses Unicode spaces.
   for (const source of sources) {
     eachNode(acorn.parse(source, { ecmaVersion: 3 }), (node) => {
-      // A named function expression also names a second function in the
-      // enclosing scope; \s there misses the Unicode spaces.
       assert.ok(!(node.type === 'FunctionExpression' && node.id), `named function expression ${node.id?.name}`);
       assert.doesNotMatch(node.regex ? node.regex.pattern : '', /\\[sS]/);
     });

@@ -1,5 +1,4 @@
-// The reader view over page shapes that real sites make, in the legacy and
-// in a modern engine: the article and its title come out, nothing else.
+// The reader view over page shapes that real sites make, in the legacy and in a modern engine.
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
@@ -8,15 +7,14 @@ const { SHAPES } = require('./shapes.js');
 
 const legacy = loadGather(), modern = loadGather(false);
 
-test('reader view: the article and its title, without what is not of it; the whole text where no article is', async () => {
-  for (const shape of SHAPES) {
-    const top = await openPage(shape.url || 'http://site.test/a.htm', shape.html, { pages: shape.pages });
-    const win = shape.frame === undefined ? top : top.frames[shape.frame];
+test('reader view: the title, then the article without what is not of it; the whole text where no article is', async () => {
+  for (const { name, html, pages, frame, whole, art, junk } of SHAPES) {
+    const top = await openPage('http://site.test/a.htm', html, { pages }), win = frame === undefined ? top : top.frames[frame];
     const text = legacy.readable(win);
-    assert.equal(modern.readable(win), text, shape.name);
-    if (shape.whole) assert.equal(text, legacy.text(win.document), shape.name);
-    for (const piece of shape.art) assert.ok(text.includes(piece), `${shape.name}: has ${piece}`);
-    for (const piece of shape.whole ? [] : shape.junk) assert.ok(!text.includes(piece), `${shape.name}: not ${piece}`);
-    assert.equal(text.split('\r\n')[0], shape.whole ? text.split('\r\n')[0] : shape.art[0], shape.name);
+    assert.equal(modern.readable(win), text, name);
+    if (whole) assert.equal(text, legacy.text(win.document), name);
+    else assert.equal(text.split('\r\n')[0], art[0], name);
+    for (const piece of art) assert.ok(text.includes(piece), `${name}: has ${piece}`);
+    for (const piece of whole ? [] : junk) assert.ok(!text.includes(piece), `${name}: not ${piece}`);
   }
 });
