@@ -43,7 +43,7 @@ const median = (xs) => [...xs].sort((x, y) => x - y)[xs.length >> 1];
   // The news shape with its comments, sidebar and menus many times over.
   const news = SHAPES[0];
   const comments = news.html.match(/<div id="comments">[^]*?<\/div><\/div><\/main>/)[0].slice(0, -'</main>'.length);
-  const big = news.html.replace('</main>', comments.repeat(330) + '</main>');
+  const big = news.html.replace('</main>', comments.repeat(360) + '</main>');
   const win = await openPage('http://site.test/big.htm', big);
   const elements = win.document.getElementsByTagName('*').length;
   for (const [name, run] of [['reader', () => g.readable(win)], ['whole text', () => g.text(win.document)]]) {

@@ -8,29 +8,23 @@ const ROOT = path.join(__dirname, '..');
 // Library calls that the legacy engine lacks: any use of them fails the tests.
 const MISSING_IN_OLD_IE = { '': 'JSON', Array: 'isArray from of', 'Function.prototype': 'bind', Date: 'now',
   'String.prototype': 'trim trimStart trimEnd trimLeft trimRight includes startsWith endsWith padStart padEnd repeat at ' +
-    'codePointAt normalize replaceAll matchAll',
-  'Array.prototype': 'indexOf lastIndexOf forEach map filter some every reduce reduceRight includes find findIndex fill ' +
-    'flat flatMap at keys values entries',
-  Object: 'keys create defineProperty defineProperties freeze assign getPrototypeOf entries values' };
+    'codePointAt normalize replaceAll matchAll', Object: 'keys create defineProperty defineProperties freeze assign entries values getPrototypeOf',
+  'Array.prototype': 'indexOf lastIndexOf forEach map filter some every reduce reduceRight includes find findIndex fill flat ' +
+    'flatMap at keys values entries' };
 
-// The realm of `global` made the legacy engine: the calls above are gone; split by a regular expression
-// drops empty pieces and captured groups; substr takes a negative start as 0; exec gives "" for a group
-// that took no part; a string indexed with [] gives undefined (through __index, see legacySource).
+// The realm of `global` made the legacy engine: the calls above are gone; split by a regular expression drops empty
+// pieces and captured groups; substr takes a negative start as 0; a string indexed with [] gives undefined (__index).
+
 function makeLegacy(global) {
   const { String: S, RegExp: R, Array: A } = global;
-  const split = S.prototype.split, substr = S.prototype.substr, exec = R.prototype.exec;
+  const split = S.prototype.split, substr = S.prototype.substr;
   S.prototype.split = function (separator, limit) {
     if (!(separator instanceof R)) return split.call(this, separator, limit);
-    const all = split.call(this, separator), kept = new A(), step = exec.call(new R(`${separator.source}|`), '').length;
+    const all = split.call(this, separator), kept = new A(), step = new R(`${separator.source}|`).exec('').length;
     for (let i = 0; i < all.length; i += step) if (all[i] && kept.length < (limit ?? 1 / 0)) kept.push(all[i]);
     return kept;
   };
   S.prototype.substr = function (start, length) { return substr.call(this, Math.max(0, start), length); };
-  R.prototype.exec = function (s) {
-    const m = exec.call(this, s);
-    for (let i = 0; m && i < m.length; i++) m[i] ??= '';
-    return m;
-  };
   global.__index = (object, key) => (typeof object === 'string' ? undefined : object[key]);
   for (const [owner, names] of Object.entries(MISSING_IN_OLD_IE)) {
     const target = owner.split('.').reduce((o, name) => (name ? o[name] : o), global);
@@ -38,12 +32,9 @@ function makeLegacy(global) {
   }
 }
 
-// Calls fn(node, parent) for every node of a parsed script.
 function eachNode(node, fn, parent = null) {
   fn(node, parent);
-  for (const value of Object.values(node)) {
-    for (const child of [].concat(value)) if (child && typeof child.type === 'string') eachNode(child, fn, node);
-  }
+  for (const child of Object.values(node).flat()) if (child && typeof child.type === 'string') eachNode(child, fn, node);
 }
 
 // The script file, for the legacy engine with every read of o[k] made __index(o, k).
@@ -67,30 +58,22 @@ function loadGather(legacy = true) {
 }
 
 class MemoryLoader extends ResourceLoader {
-  constructor(pages, legacy) { super(); this.pages = pages; this.legacy = legacy; }
+  constructor(pages, legacy) { super(); Object.assign(this, { pages, legacy }); }
   fetch(url) {
-    if (url.startsWith('file:')) return Promise.resolve(Buffer.from(readScript(new URL(url), this.legacy)));
-    return url in this.pages ? Promise.resolve(Buffer.from(this.pages[url])) : null;
+    const page = url.startsWith('file:') ? readScript(new URL(url), this.legacy) : this.pages[url];
+    return page === undefined ? null : Promise.resolve(Buffer.from(page));
   }
 }
 
-// The window of `html` at `url` once it and its frames (from `pages`, address -> HTML) have loaded; the
-// frames at the `denied` addresses refuse the script their documents, as another site's frames do. With
-// `legacy` the page's own scripts run in the legacy engine.
-function openPage(url, html, { pages = {}, denied = [], beforeParse, runScripts, legacy = false } = {}) {
+// The window of `html` at `url` once it and its frames (`pages`: address -> HTML) have loaded; with `legacy` the
+// page's own scripts run in the legacy engine.
+function openPage(url, html, { pages = {}, beforeParse, runScripts, legacy = false } = {}) {
   return new Promise((resolve) => {
     const dom = new JSDOM(html, { url, resources: new MemoryLoader(pages, legacy), runScripts,
       beforeParse(window) { if (legacy) makeLegacy(window); if (beforeParse) beforeParse(window); } });
-    dom.window.addEventListener('load', () => resolve(denyFrames(dom.window, denied)));
+    dom.window.addEventListener('load', () => resolve(dom.window));
   });
 }
 
-function denyFrames(window, denied) {
-  for (const frame of window.document.querySelectorAll('frame, iframe')) {
-    if (denied.includes(frame.src)) Object.defineProperty(frame, 'contentWindow', { get() { throw new Error('Access is denied.'); } });
-    else if (frame.contentWindow) denyFrames(frame.contentWindow, denied);
-  }
-  return window;
-}
 
 module.exports = { ROOT, loadGather, openPage, eachNode };
