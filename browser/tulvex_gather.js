@@ -5,7 +5,10 @@
  * this file into the menu pages with <script src>, Node's tests load it with
  * require(); so it is written for the oldest script engine that runs it:
  * var and function only, no ES5 library calls (no trim, indexOf on arrays,
- * forEach, JSON), no indexing of strings with [].
+ * forEach, JSON), no indexing of strings with [], no split by a regular
+ * expression (that engine drops the empty pieces), no substr with a
+ * negative start, no \s in regular expressions (it misses the Unicode
+ * spaces there).
  *
  * The program reads the clipboard as CF_TEXT, that is Windows-1251 on a
  * Russian Windows: HTML fragments therefore carry every character that
@@ -149,8 +152,8 @@ function tulvexDocuments(doc) {
 
 /* Elements of the given lower-case tag names, in document order. */
 function tulvexElements(doc, names) {
-    var all = doc.getElementsByTagName("*"), found = [], i, j, name;
-    for (i = 0; i < all.length; i++) {
+    var all = doc.getElementsByTagName("*"), n = all.length, found = [], i, j, name;
+    for (i = 0; i < n; i++) {
         name = String(all[i].nodeName).toLowerCase();
         for (j = 0; j < names.length; j++) {
             if (name === names[j]) { found[found.length] = all[i]; break; }
@@ -204,6 +207,22 @@ var TULVEX_LINK_SCHEMES = ["http", "https", "ftp", "file", "mailto"];
 var TULVEX_MEDIA_SCHEMES = ["http", "https", "ftp", "file"];
 var TULVEX_FETCH_SCHEMES = ["http", "https", "ftp"];
 
+/*
+ * Whether a result page, a local file, may load a picture or a Flash
+ * object written in the page as raw and made the address: only from the
+ * web. A file: address, or a share written as \\server\share (or with
+ * slashes and backslashes mixed), would make Windows log in to that server
+ * with the user's name and password; such objects are listed as text.
+ */
+function tulvexLoadable(raw, address) {
+    return tulvexSchemeIn(address, TULVEX_FETCH_SCHEMES) && !/^[\u0000-\u0020]*(\\[\/\\]|\/\\)/.test(raw);
+}
+
+/* What a list shows of an object it does not load: its address as text. */
+function tulvexUnloaded(address) {
+    return tulvexHtml(address) + "<br>Не показано: файл с диска или из сетевой папки.";
+}
+
 /* Calls visit(address, element) for each link of the documents, in page
  * order, whose address has one of the schemes and leads off the page. */
 function tulvexEachLink(docs, schemes, visit) {
@@ -229,14 +248,15 @@ function tulvexLinks(docs) {
     return list.items;
 }
 
-/* Pictures of the documents: {address, title, width, height, link}. */
+/* Pictures of the documents: {address, loadable, title, width, height, link}. */
 function tulvexPictures(docs) {
-    var list = tulvexList(), d, i, images, img, address, a, link;
+    var list = tulvexList(), d, i, images, img, raw, address, a, link;
     for (d = 0; d < docs.length; d++) {
         images = tulvexElements(docs[d], ["img"]);
         for (i = 0; i < images.length; i++) {
             img = images[i];
-            if (!img.getAttribute("src")) continue;
+            raw = img.getAttribute("src");
+            if (!raw) continue;
             address = tulvexAddress(img.src);
             if (!tulvexSchemeIn(address, TULVEX_MEDIA_SCHEMES)) continue;
             a = tulvexAncestor(img, ["a"]);
@@ -244,6 +264,7 @@ function tulvexPictures(docs) {
             if (!tulvexSchemeIn(link, TULVEX_LINK_SCHEMES)) link = "";
             list.add(address, {
                 address: address,
+                loadable: tulvexLoadable(raw, address),
                 title: tulvexCut(tulvexCollapse(img.getAttribute("alt") || img.getAttribute("title") || ""),
                                  TULVEX_MAX_TITLE),
                 width: parseInt(img.width, 10) || 0,
@@ -260,8 +281,8 @@ function tulvexIsFlashAddress(address) {
 }
 
 function tulvexParam(object, names) {
-    var params = object.getElementsByTagName("param"), i, j, name;
-    for (i = 0; i < params.length; i++) {
+    var params = object.getElementsByTagName("param"), n = params.length, i, j, name;
+    for (i = 0; i < n; i++) {
         name = String(params[i].getAttribute("name") || "").toLowerCase();
         for (j = 0; j < names.length; j++) {
             if (name === names[j]) return params[i].getAttribute("value") || "";
@@ -270,7 +291,7 @@ function tulvexParam(object, names) {
     return "";
 }
 
-/* Flash objects of the documents (<object> and <embed>): {address, width, height}. */
+/* Flash objects of the documents (<object> and <embed>): {address, loadable, width, height}. */
 function tulvexFlash(docs) {
     var list = tulvexList(), d, i, elements, el, type, source, flash, address;
     for (d = 0; d < docs.length; d++) {
@@ -294,6 +315,7 @@ function tulvexFlash(docs) {
             if (!tulvexSchemeIn(address, TULVEX_MEDIA_SCHEMES)) continue;
             list.add(address, {
                 address: address,
+                loadable: tulvexLoadable(source, address),
                 width: parseInt(el.getAttribute("width"), 10) || 0,
                 height: parseInt(el.getAttribute("height"), 10) || 0
             });
@@ -347,10 +369,10 @@ function tulvexPicturesFragment(doc) {
     if (!pictures.length) return out + "<p>На странице нет картинок.</p>\n";
     for (i = 0; i < pictures.length; i++) {
         p = pictures[i];
-        body = (p.title ? tulvexHtml(p.title) + "<br>" : "") +
+        body = (p.title ? tulvexHtml(p.title) + "<br>" : "") + (!p.loadable ? tulvexUnloaded(p.address) :
             "<a href=\"" + tulvexHtml(p.address) + "\"><img src=\"" + tulvexHtml(p.address) + "\"" +
             tulvexFitted(p.width, p.height) + " border=0 alt=\"" + tulvexHtml(p.title) + "\"></a><br>" +
-            tulvexAddressLink(p.address) +
+            tulvexAddressLink(p.address)) +
             (p.link ? "<br>Ссылка: " + tulvexAddressLink(p.link) : "");
         out += tulvexEntry(i + 1, body);
     }
@@ -363,7 +385,8 @@ function tulvexFlashFragment(doc) {
     out = tulvexListHead(doc, "Flash-ролики страницы", films.length);
     if (!films.length) return out + "<p>На странице нет Flash-роликов.</p>\n";
     for (i = 0; i < films.length; i++) {
-        out += tulvexEntry(i + 1, tulvexAddressLink(films[i].address) +
+        out += tulvexEntry(i + 1, (films[i].loadable ? tulvexAddressLink(films[i].address) :
+                                   tulvexUnloaded(films[i].address)) +
             (films[i].width && films[i].height ?
                 "<br>Размер: " + films[i].width + " x " + films[i].height : ""));
     }
@@ -394,17 +417,49 @@ var TULVEX_BLOCKS = { div: 1, li: 1, tr: 1, dt: 1, dd: 1, form: 1, center: 1, ca
                       figcaption: 1, menu: 1, dir: 1, tbody: 1, thead: 1, tfoot: 1, body: 1 };
 
 /*
- * "(tulvex_bit)": the document's text, as it reads: one line per block or
- * line break, an empty line between paragraphs (which the program's
- * formatter marks as paragraphs), blanks collapsed outside <pre>; lines end
- * in "\r\n".
+ * Page text as the program's formatter can take it: characters that take
+ * no room (zero-width spaces and joiners, direction marks, the byte-order
+ * mark, the soft hyphen) are dropped, the Unicode spaces become a blank;
+ * Windows-1251 holds none of them, so each would be a '?'. The no-break
+ * space stays within a line: Windows-1251 holds it, the formatter takes it
+ * for a letter, and Russian typesetting puts it after initials and
+ * abbreviations ("А.\u00A0С.\u00A0Пушкин", "т.\u00A0е."), where a blank would
+ * get a false sentence mark. At a line's ends it counts as a blank.
  */
-function tulvexText(doc) {
-    var lines = [], line = "";
+function tulvexPlain(text) {
+    return text.replace(/[\u00AD\u200B-\u200F\u202A-\u202E\u2060-\u2069\uFEFF]+/g, "")
+        .replace(/[\u1680\u2000-\u200A\u2028\u2029\u202F\u205F\u3000]/g, " ");
+}
+
+function tulvexSkipped(element, name) {
+    return TULVEX_SKIPPED.hasOwnProperty(name) || element.getAttribute("hidden") !== null ||
+        (element.getAttribute("style") && element.style && element.style.display === "none");
+}
+
+function tulvexIsBlock(name) {
+    return TULVEX_PARAGRAPHS.hasOwnProperty(name) || TULVEX_BLOCKS.hasOwnProperty(name) ||
+        name === "td" || name === "th";
+}
+
+function tulvexHas(list, item) {
+    var i;
+    for (i = 0; i < list.length; i++) if (list[i] === item) return true;
+    return false;
+}
+
+/*
+ * The text of the nodes, as it reads: one line per block or line break, an
+ * empty line between paragraphs (which the program's formatter marks as
+ * paragraphs), blanks collapsed outside <pre>; lines end in "\r\n". The
+ * text starts with its first line that holds more than blanks, the
+ * program's heading. Elements in the list left are passed over.
+ */
+function tulvexTextOf(nodes, left) {
+    var lines = [], line = "", i;
 
     function endLine(keepEmpty) {
-        line = line.replace(/[ \t]+$/, "");
-        if (line || keepEmpty) lines[lines.length] = line;
+        line = line.replace(/[ \t\u00A0]+$/, "");
+        if (line || (keepEmpty && lines.length)) lines[lines.length] = line;
         line = "";
     }
     function paragraph() {
@@ -412,44 +467,283 @@ function tulvexText(doc) {
         if (lines.length && lines[lines.length - 1] !== "") lines[lines.length] = "";
     }
     function add(text, pre) {
-        var parts, i;
+        var end;
+        text = tulvexPlain(text);
         if (!pre) {
             text = text.replace(/[ \t\n\r\f]+/g, " ");
-            if (!line || line.charAt(line.length - 1) === " ") text = text.replace(/^ /, "");
+            if (!line || line.charAt(line.length - 1) === " ") text = text.replace(/^[ \u00A0]+/, "");
             line += text;
             return;
         }
-        parts = text.split(/\r\n|\r|\n/);
-        for (i = 0; i < parts.length; i++) {
-            if (i > 0) endLine(true);
-            line += parts[i];
+        // Line by line without split: the legacy engine's split by a
+        // regular expression drops the empty lines.
+        text = text.replace(/\r\n?/g, "\n");
+        for (end = text.indexOf("\n"); end >= 0; end = text.indexOf("\n")) {
+            line += text.substring(0, end);
+            endLine(true);
+            text = text.substring(end + 1);
         }
+        line += text;
     }
-    function walk(node, pre) {
+    function visit(node, pre) {
         var child, name;
-        for (child = node.firstChild; child; child = child.nextSibling) {
-            if (child.nodeType === 3) { add(child.nodeValue, pre); continue; }
-            if (child.nodeType !== 1) continue;
-            name = String(child.nodeName).toLowerCase();
-            if (TULVEX_SKIPPED.hasOwnProperty(name) || child.getAttribute("hidden") !== null ||
-                (child.style && child.style.display === "none")) {
-                if (TULVEX_EMBEDDED.hasOwnProperty(name)) add(" ", false);  // it stood between words
-                continue;
-            }
-            if (name === "br") { endLine(true); continue; }
-            if (name === "td" || name === "th") { if (line) add(" ", false); }
-            if (TULVEX_PARAGRAPHS.hasOwnProperty(name)) paragraph();
-            else if (TULVEX_BLOCKS.hasOwnProperty(name)) endLine(false);
-            walk(child, pre || name === "pre");
-            if (TULVEX_PARAGRAPHS.hasOwnProperty(name)) paragraph();
-            else if (TULVEX_BLOCKS.hasOwnProperty(name)) endLine(false);
+        if (node.nodeType === 3) { add(node.nodeValue, pre); return; }
+        if (node.nodeType !== 1) return;
+        name = String(node.nodeName).toLowerCase();
+        if (tulvexSkipped(node, name) || tulvexHas(left, node)) {
+            if (TULVEX_EMBEDDED.hasOwnProperty(name)) add(" ", false);  // it stood between words
+            return;
         }
+        if (name === "br") { endLine(true); return; }
+        if (name === "td" || name === "th") { if (line) add(" ", false); }
+        if (TULVEX_PARAGRAPHS.hasOwnProperty(name)) paragraph();
+        else if (TULVEX_BLOCKS.hasOwnProperty(name)) endLine(false);
+        for (child = node.firstChild; child; child = child.nextSibling) visit(child, pre || name === "pre");
+        if (TULVEX_PARAGRAPHS.hasOwnProperty(name)) paragraph();
+        else if (TULVEX_BLOCKS.hasOwnProperty(name)) endLine(false);
     }
 
-    walk(doc.body || doc.documentElement, false);
+    for (i = 0; i < nodes.length; i++) visit(nodes[i], false);
     endLine(false);
     while (lines.length && lines[lines.length - 1] === "") lines.length = lines.length - 1;
     return lines.join(TULVEX_LINE_END);
+}
+
+/* "(tulvex_bit)" from alltext.htm, and wherever no article is found: the document's whole text. */
+function tulvexText(doc) {
+    return tulvexTextOf([doc.body || doc.documentElement], []);
+}
+
+/*
+ * "(tulvex_bit)": the page's article, as a reader view shows it: its title
+ * on the first line, then its text.
+ *
+ * One walk over the document cuts its text into chunks, the text between
+ * two block boundaries, and keeps a record of every element with what it
+ * holds: text, link text, prose, prose led by a link, and the text of what
+ * is not of any article (junk). Prose is a chunk of 25 characters or more,
+ * mostly outside links, weighed by its characters outside links: in full
+ * with a comma or a sentence end in it, by half without (or preformatted).
+ * Prose led by a link starts with a link or follows a line of links, as
+ * in search results, forum indexes and news lists.
+ *
+ * Junk is an element that holds no <h1> and no article body, and is
+ * navigation, a sidebar, footer, comments, share bar, related list or ad
+ * by its tag, role, or class and id words, or whose whole text is an ad
+ * caption. Weak words (menu, header, meta, ...) make junk only without an
+ * article word (article, content, post, ...) beside them.
+ *
+ * A block scores its prose, less its link text and junk and a quarter of
+ * its other text (headings, dates, figures, code): the best holds the most
+ * prose and the least of the rest. Article words, <article>, <main>,
+ * role="main" and itemprop="articleBody" raise it. It is an article when it
+ * holds 300 characters of prose and less than 40% of it is led by links.
+ * Its siblings with 100 characters of prose that is neither led by nor
+ * thick with links, or of its own tag and class, continue it, with all
+ * that stands between them. Junk and blocks mostly of links inside it are
+ * left out.
+ */
+var TULVEX_JUNK_TAGS = { nav: 1, aside: 1, footer: 1, button: 1 };
+var TULVEX_LISTS = { p: 1, ul: 1, ol: 1, dl: 1, menu: 1, div: 1, section: 1 };
+var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|menu|menubar|dialog|alert)$/;
+var TULVEX_JUNK_WORDS = new RegExp(" (nav|comment(?!ary)|share|sharing|social|related|recommend|breadcrumb|" +
+    "crumbs|sponsor|promo|advert|adfox|ya?direct|banner|newsletter|subscri|cookie|disqus|outbrain|taboola|" +
+    "footer|sidebar|widget|popular|also|meta|discuss|komment|otzyv|(ad|ads|adv|tags?|toc|rss)( |$))");
+var TULVEX_WEAK_WORDS = / (menu|header|masthead|rating|vote|print|tool|pager|pagination|author|search|login|side( |$))/;
+var TULVEX_ARTICLE_WORDS = / (article|content|post|entry|story|main|blog|material|publication|detail|(text|body)( |$))/;
+var TULVEX_AD_CAPTION = /^(реклама|на правах рекламы|advertisement|advertising|sponsored|anzeige|werbung|publicit[eé]|publicidad|pubblicit[aà])$/;
+var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1F]/;
+
+/* Class and id of an element as lower-case words, each after a blank. */
+function tulvexWords(element) {
+    var name = element.className, id = element.id;
+    if (!name && !id) return "";
+    return (" " + (typeof name === "string" ? name : "") + " " + (typeof id === "string" ? id : ""))
+        .replace(/([a-z])([A-Z])/g, "$1 $2").toLowerCase().replace(/[^a-z0-9]+/g, " ");
+}
+
+function tulvexScan(doc) {
+    var scan = { records: [], heads: [] }, chunk = "", link = 0, lead = false, full = false, afterLinks = false,
+        inLink = 0, inPre = 0;
+
+    function addText(text) {
+        if (!full && /[^ \t\n\r\f]/.test(text)) { full = true; lead = inLink > 0; }
+        chunk += text;
+        if (inLink) link += tulvexCollapse(text).length;
+    }
+    function close(record) {
+        var text, n, prose;
+        if (full) {
+            text = tulvexCollapse(tulvexPlain(chunk));
+            n = text.length;
+            record.text += n;
+            record.link += link;
+            if (n < 40 && TULVEX_AD_CAPTION.test(text.toLowerCase())) record.ad = true;
+            if (n >= 25 && link * 2 < n) {
+                prose = (n - link) * (TULVEX_PUNCTUATION.test(text) && !inPre ? 1 : 0.5);
+                record.prose += prose;
+                if (lead || afterLinks) { record.led += prose; record.leads++; }
+            }
+            afterLinks = n < 80 && (lead || link * 5 >= n * 4);
+        }
+        chunk = "";
+        link = 0;
+        full = false;
+    }
+    function visit(element, up) {
+        var name = String(element.nodeName).toLowerCase(), child, kid, childName, block,
+            isLink = name === "a" && element.getAttribute("href"),
+            role = String(element.getAttribute("role") || ""), words = tulvexWords(element),
+            body = /articleBody/i.test(String(element.getAttribute("itemprop") || "")),
+            record = { node: element, name: name, up: up, kids: [], order: scan.records.length, last: 0,
+                       text: 0, link: 0, prose: 0, led: 0, leads: 0, junkText: 0, ad: false, junk: false,
+                       main: name === "h1" || name === "main" || role === "main" || body };
+        scan.records[scan.records.length] = record;
+        if (name === "h1") scan.heads[scan.heads.length] = record;
+        if (isLink) inLink++;
+        if (name === "pre") inPre++;
+        for (child = element.firstChild; child; child = child.nextSibling) {
+            if (child.nodeType === 3) { addText(child.nodeValue); continue; }
+            if (child.nodeType !== 1) continue;
+            childName = String(child.nodeName).toLowerCase();
+            if (tulvexSkipped(child, childName)) continue;
+            block = tulvexIsBlock(childName);
+            if (block) close(record);
+            kid = visit(child, record);
+            record.kids[record.kids.length] = kid;
+            if (kid.junk) {
+                record.junkText += kid.text + kid.junkText;
+            } else {
+                record.text += kid.text;
+                record.link += kid.link;
+                record.prose += kid.prose;
+                record.led += kid.led;
+                record.leads += kid.leads;
+                record.junkText += kid.junkText;
+            }
+            if (kid.main) record.main = true;
+        }
+        if (tulvexIsBlock(name)) close(record);
+        if (isLink) inLink--;
+        if (name === "pre") inPre--;
+        record.last = scan.records.length - 1;
+        record.junk = !record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) || TULVEX_JUNK_ROLE.test(role) ||
+            TULVEX_JUNK_WORDS.test(words) || (record.ad && record.text < 40) ||
+            (TULVEX_WEAK_WORDS.test(words) && !TULVEX_ARTICLE_WORDS.test(words)));
+        record.bonus = 1 + (TULVEX_ARTICLE_WORDS.test(words) ? 0.25 : 0) +
+            (name === "article" || name === "main" || role === "main" || role === "article" || body ? 0.5 : 0);
+        return record;
+    }
+
+    visit(doc.body || doc.documentElement, null);
+    return scan;
+}
+
+/* Prose of the entries of a list: each led by a link, three or more. */
+function tulvexListed(record) {
+    return record.leads >= 3 ? record.led : 0;
+}
+
+function tulvexScore(record) {
+    var other = record.text - record.link - record.prose,
+        score = record.prose - tulvexListed(record) - record.link - record.junkText - (other > 0 ? other / 4 : 0);
+    return score > 0 ? score * record.bonus : score;
+}
+
+/* The article's blocks: the best one and the siblings that continue it. */
+function tulvexParts(best) {
+    var kids = best.up ? best.up.kids : [best], first = -1, last = -1, i, k, parts = [];
+    for (i = 0; i < kids.length; i++) {
+        k = kids[i];
+        if (k === best || (!k.junk && tulvexIsBlock(k.name) && k.name !== "td" && k.name !== "th" &&
+            ((k.prose >= 100 && tulvexListed(k) * 10 < k.prose * 4 && k.link * 4 <= k.text) ||
+             (k.name === best.name && k.node.className && k.node.className === best.node.className)))) {
+            if (first < 0) first = i;
+            last = i;
+        }
+    }
+    for (i = first; i <= last; i++) if (!kids[i].junk) parts[parts.length] = kids[i];
+    return parts;
+}
+
+/* The title of an article spanning records first..last: its first <h1>, else the last before it. */
+function tulvexHeading(scan, first, last) {
+    var i, h, found = null;
+    for (i = 0; i < scan.heads.length; i++) {
+        h = scan.heads[i];
+        if (h.order > last) break;
+        if (h.buried || !h.text || h.link * 2 > h.text) continue;
+        found = h;
+        if (h.order >= first) break;
+    }
+    return found;
+}
+
+/* The page's own title without the site's name: its longest part. */
+function tulvexPageTitle(doc) {
+    var metas = doc.getElementsByTagName("meta"), n = metas.length, i, parts, title = "";
+    for (i = 0; i < n; i++) {
+        if (metas[i].getAttribute("property") === "og:title") return tulvexCollapse(tulvexPlain(metas[i].getAttribute("content") || ""));
+    }
+    parts = tulvexCollapse(tulvexPlain(String(doc.title || "")))
+        .replace(/ (\||-|\u2013|\u2014|::|\/|\u00AB|\u00BB) /g, "\n").split("\n");
+    for (i = 0; i < parts.length; i++) if (parts[i].length > title.length) title = parts[i];
+    return title;
+}
+
+/* The article of a document as {score, text}, or null when none stands out. */
+function tulvexArticle(doc) {
+    var scan = tulvexScan(doc), records = scan.records, best = null, bestScore = 0, i, j, r, score, parts,
+        nodes = [], left = [], head, title, text;
+    for (i = 0; i < records.length; i++) {
+        r = records[i];
+        r.buried = r.junk || (r.up !== null && r.up.buried);
+        // On a page with a list, a block led by links is one of its entries.
+        if (r.buried || !tulvexIsBlock(r.name) || (r.led * 2 >= r.prose && records[0].leads >= 3)) continue;
+        score = tulvexScore(r);
+        if (score > 0 && score >= bestScore) { best = r; bestScore = score; }
+    }
+    // A short article stands out only where the page's links are few.
+    if (!best || best.prose < (records[0].link > best.prose * 2 ? 300 : 150) ||
+        tulvexListed(best) * 10 >= best.prose * 4) return null;
+    parts = tulvexParts(best);
+    for (i = 0; i < parts.length; i++) {
+        nodes[nodes.length] = parts[i].node;
+        for (j = parts[i].order + 1; j <= parts[i].last; j++) {
+            r = records[j];
+            if (r.junk || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) &&
+                           (r.link * 2 > r.text || (r.name !== "p" && r.leads > 1 && r.led * 2 >= r.prose)))) {
+                left[left.length] = r.node;
+                j = r.last;
+            }
+        }
+    }
+    head = tulvexHeading(scan, parts[0].order, parts[parts.length - 1].last);
+    if (head && head.order >= parts[0].order) left[left.length] = head.node;
+    title = head ? tulvexTextOf([head.node], []).replace(/(\r\n)+/g, " ") : tulvexPageTitle(doc);
+    text = tulvexTextOf(nodes, left);
+    if (!text) return null;
+    return { score: bestScore, text: title ? title + TULVEX_LINE_END + TULVEX_LINE_END + text : text };
+}
+
+/*
+ * "(tulvex_bit)" from bit.htm: the article of the frame clicked, else the
+ * best of the other frames of the page, else the whole text of the frame
+ * clicked, also when a page defeats the search for its article.
+ */
+function tulvexReadable(win) {
+    var found = null, docs, i, article;
+    try {
+        found = tulvexArticle(win.document);
+        docs = found ? [] : tulvexDocuments(tulvexTopDocument(win));
+        for (i = 0; i < docs.length; i++) {
+            article = docs[i] === win.document ? null : tulvexArticle(docs[i]);
+            if (article && (!found || article.score > found.score)) found = article;
+        }
+    } catch (e) {
+        found = null;
+    }
+    return found ? found.text : tulvexText(win.document);
 }
 
 /*
@@ -504,17 +798,18 @@ var TULVEX_KEYWORDS = ["(tulvex_links)", "(tulvex_img)", "(tulvex_swf)", "(tulve
 
 /*
  * The clipboard text for a keyword. win is the window the menu was opened
- * in, element the element under the mouse (or null). Lists gather from the
- * whole page, frames included; source and text are those of the frame that
- * was clicked. NUL characters are dropped: they would end CF_TEXT early.
+ * in, element the element under the mouse (or null), way "all" for the
+ * whole page's text under "(tulvex_bit)". Lists gather from the whole page,
+ * frames included; source and text are those of the frame that was
+ * clicked. NUL characters are dropped: they would end CF_TEXT early.
  */
-function tulvexClipboardFor(keyword, win, element) {
+function tulvexClipboardFor(keyword, win, element, way) {
     var top = tulvexTopDocument(win), text;
     if (keyword === "(tulvex_links)") text = tulvexLinksFragment(top);
     else if (keyword === "(tulvex_img)") text = tulvexPicturesFragment(top);
     else if (keyword === "(tulvex_swf)") text = tulvexFlashFragment(top);
     else if (keyword === "(tulvex_html)") text = tulvexSource(win.document);
-    else if (keyword === "(tulvex_bit)") text = tulvexText(win.document);
+    else if (keyword === "(tulvex_bit)") text = way === "all" ? tulvexText(win.document) : tulvexReadable(win);
     else if (keyword === "(tulvex_showi)") text = tulvexReopenAddress(top, element);
     else if (keyword === "(tulvex_loud_links)") text = tulvexLinkList(top);
     else throw new Error("unknown keyword " + keyword);
@@ -539,6 +834,7 @@ if (typeof module !== "undefined" && module.exports) {
         flashFragment: tulvexFlashFragment,
         source: tulvexSource,
         text: tulvexText,
+        readable: tulvexReadable,
         reopenAddress: tulvexReopenAddress,
         linkList: tulvexLinkList,
         clipboardFor: tulvexClipboardFor,

@@ -13,7 +13,8 @@ function tulvexErrorText(e) {
     return e && (e.message || e.description) ? (e.message || e.description) : String(e);
 }
 
-function tulvexMenuRun(keyword) {
+/* way: how the text is gathered where a keyword has more than one (tulvexClipboardFor). */
+function tulvexMenuRun(keyword, way) {
     var win = external.menuArguments, element = null, text, shell, folder;
     try {
         element = win.event ? win.event.srcElement : null;
@@ -21,7 +22,7 @@ function tulvexMenuRun(keyword) {
         element = null;
     }
     try {
-        text = tulvexClipboardFor(keyword, win, element);
+        text = tulvexClipboardFor(keyword, win, element, way);
     } catch (e) {
         alert("Tulvex: не удалось прочитать страницу.\n" + tulvexErrorText(e));
         return;
