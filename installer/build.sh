@@ -3,7 +3,10 @@
 #   installer/build.sh PATH/TO/tulvex.exe OUTPUT/tulvex-setup.exe
 # Every file under install_folder/ goes into the setup program; the
 # uninstaller's list of them is written here, at build time, from the same
-# folder, so files added there later are installed and removed alike.
+# folder, so files added there later are installed and removed alike. The
+# menu pages and the context-menu entries come from browser/menus.txt, the
+# one table of them, through the NSIS macro TULVEX_MENUS written here; the
+# entries are written by tulvex_menu.exe (menu.nsi), built first.
 set -eu
 
 if [ $# -ne 2 ]; then
@@ -34,7 +37,26 @@ nsis_path() { printf '%s' "$1" | sed -e 's/\$/$$/g' -e 's|^\./||' -e 's|/|\\|g';
   done
 } > "$list"
 
-makensis -V2 -INPUTCHARSET UTF8 \
-  "-DTULVEX_EXE=$exe" "-DSOURCE_ROOT=$root" "-DOUT_FILE=$out" "-DINSTALLED_LIST=$list" \
+# browser/menus.txt: page, tab, contexts, tab, title; '#' starts a comment.
+# A title names a registry key and is quoted in a command line of the
+# uninstaller: no backslash, quote, percent sign or wildcard.
+table="$work/menus.nsh"
+{
+  echo "; browser/menus.txt as written by build.sh"
+  echo '!define MENU_KEY "Software\Microsoft\Internet Explorer\MenuExt"'
+  echo '!macro TULVEX_MENUS WHAT'
+  tr -d '\r' < "$root/browser/menus.txt" | grep -v -e '^#' -e '^[[:space:]]*$' | while IFS="$(printf '\t')" read -r page contexts title; do
+    case "$page" in *[!A-Za-z0-9_.-]*|"") echo "menus.txt: bad page name '$page'" >&2; exit 1 ;; esac
+    case "$contexts" in 0x[0-9A-Fa-f]|0x[0-9A-Fa-f][0-9A-Fa-f]) ;; *) echo "menus.txt: bad contexts '$contexts' of $page" >&2; exit 1 ;; esac
+    case "$title" in *[\\\"%*?\$]*|"") echo "menus.txt: bad title '$title' of $page" >&2; exit 1 ;; esac
+    [ -f "$root/browser/$page" ] || { echo "menus.txt: no browser/$page" >&2; exit 1; }
+    printf '  !insertmacro ${WHAT} "%s" %s "%s"\n' "$page" "$contexts" "$title"
+  done
+  echo '!macroend'
+} > "$table"
+
+nsis() { makensis -V2 -INPUTCHARSET UTF8 "-DSOURCE_ROOT=$root" "-DMENU_TABLE=$table" "$@"; }
+nsis "-DOUT_FILE=$work/tulvex_menu.exe" "$root/installer/menu.nsi"
+nsis "-DTULVEX_EXE=$exe" "-DOUT_FILE=$out" "-DINSTALLED_LIST=$list" "-DMENU_TOOL=$work/tulvex_menu.exe" \
   "$root/installer/tulvex.nsi"
 echo "$out"

@@ -1,8 +1,8 @@
 ; Tulvex setup: puts tulvex.exe, the install folder's files (stylesheet,
 ; pictures, help pages) and the Internet Explorer menu pages into one folder
 ; under Program Files, writes the registry value the program reads its
-; folder from, adds the browser's context-menu entries and registers an
-; uninstaller in "Programs and Features".
+; folder from, gives every user of the machine the browser's context-menu
+; entries and registers an uninstaller in "Programs and Features".
 ;
 ; Built by build.sh, which defines:
 ;   TULVEX_EXE      the built tulvex.exe
@@ -10,6 +10,11 @@
 ;   OUT_FILE        the setup program to write
 ;   INSTALLED_LIST  an include file with the uninstaller's Delete and RMDir
 ;                   lines for every file and folder of install_folder/
+;   MENU_TABLE      an include file with MENU_KEY and the macro TULVEX_MENUS,
+;                   which inserts a given macro once per entry of
+;                   browser/menus.txt with its page, contexts and title
+;   MENU_TOOL       the built tulvex_menu.exe (menu.nsi), which writes the
+;                   entries into the registry of the user who runs it
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -17,26 +22,22 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "x64.nsh"
+!include "FileFunc.nsh"
+!include "${MENU_TABLE}"
 
 !define VERSION "1.15"
 !define PUBLISHER "Morvale Soft"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tulvex"
 !define PROGRAM_KEY ".DEFAULT\Software\MorvaleSoft"
-!define MENU_KEY "Software\Microsoft\Internet Explorer\MenuExt"
+!define PRODUCT_GUID "{BFD750B7-AD01-4C3A-89E3-AA318B88E2F3}"
 ; Lets Internet Explorer's protected mode start tulvex.exe as an ordinary
 ; (medium integrity) program, which may write its result pages.
-!define ELEVATION_KEY "Software\Microsoft\Internet Explorer\Low Rights\ElevationPolicy\{BFD750B7-AD01-4C3A-89E3-AA318B88E2F3}"
+!define ELEVATION_KEY "Software\Microsoft\Internet Explorer\Low Rights\ElevationPolicy\${PRODUCT_GUID}"
+; Active Setup: at each user's logon Windows runs StubPath as that user when
+; the Version here is newer than the one in the user's own key of this name
+; (or the user has none), then copies the Version there.
+!define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\${PRODUCT_GUID}"
 !define USERS_SID "*S-1-5-32-545"
-
-; Context-menu entries: title, page, contexts. Contexts are bits of where the
-; entry shows: 0x1 the page, 0x2 a picture, 0x10 selected text, 0x20 a link.
-!define MENU_LINKS      "Tulvex: ссылки страницы"
-!define MENU_IMG        "Tulvex: картинки страницы"
-!define MENU_SWF        "Tulvex: Flash-ролики страницы"
-!define MENU_HTML       "Tulvex: исходный код страницы"
-!define MENU_BIT        "Tulvex: текст для чтения"
-!define MENU_SHOWI      "Tulvex: открыть в новом окне"
-!define MENU_LOUD_LINKS "Tulvex: загрузить все ссылки"
 
 Name "Tulvex ${VERSION}"
 OutFile "${OUT_FILE}"
@@ -49,8 +50,8 @@ BrandingText "${PUBLISHER}"
 !define MUI_ICON "${SOURCE_ROOT}/resources/tulvex.ico"
 !define MUI_UNICON "${SOURCE_ROOT}/resources/tulvex.ico"
 !define MUI_ABORTWARNING
-!define MUI_WELCOMEPAGE_TEXT "Программа установит Tulvex ${VERSION} — дополнение к Internet Explorer, которое показывает ссылки, картинки, Flash-ролики, исходный код и текст страницы отдельной страницей и загружает все ссылки страницы в папку.$\r$\n$\r$\nЗакройте Internet Explorer перед установкой.$\r$\n$\r$\nНажмите «Далее», чтобы продолжить."
-!define MUI_FINISHPAGE_TEXT "Tulvex ${VERSION} установлен в папку $INSTDIR.$\r$\n$\r$\nОткройте Internet Explorer, щёлкните страницу правой кнопкой мыши и выберите один из пунктов «Tulvex: …».$\r$\n$\r$\nУдалить Tulvex можно в «Программах и компонентах» панели управления."
+!define MUI_WELCOMEPAGE_TEXT "Программа установит Tulvex ${VERSION} — дополнение к Internet Explorer, которое показывает ссылки, картинки, Flash-ролики, исходный код и текст страницы отдельной страницей и загружает все ссылки страницы в папку.$\r$\n$\r$\nЗакройте Internet Explorer перед установкой.$\r$\n$\r$\n$_CLICK"
+!define MUI_FINISHPAGE_TEXT "Tulvex ${VERSION} установлен в папку $INSTDIR.$\r$\n$\r$\nОткройте Internet Explorer, щёлкните страницу правой кнопкой мыши и выберите один из пунктов «Tulvex: …». Другие пользователи компьютера увидят эти пункты, когда в следующий раз войдут в Windows.$\r$\n$\r$\nУдалить Tulvex можно в «Программах и компонентах» панели управления."
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
@@ -67,9 +68,30 @@ VIAddVersionKey /LANG=${LANG_RUSSIAN} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_RUSSIAN} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_RUSSIAN} "LegalCopyright" "${PUBLISHER}"
 
-!macro MENU_ENTRY TITLE PAGE CONTEXTS
-  WriteRegStr HKCU "${MENU_KEY}\${TITLE}" "" "$INSTDIR\browser\${PAGE}"
-  WriteRegDWORD HKCU "${MENU_KEY}\${TITLE}" "Contexts" ${CONTEXTS}
+!macro PAGE_FILE PAGE CONTEXTS TITLE
+  File "${SOURCE_ROOT}/browser/${PAGE}"
+!macroend
+!macro PAGE_DELETE PAGE CONTEXTS TITLE
+  Delete "$INSTDIR\browser\${PAGE}"
+!macroend
+; Removes the entry for this account and adds its key to $0, the list of
+; keys that the removal command deletes for the other accounts.
+!macro MENU_DELETE PAGE CONTEXTS TITLE
+  DeleteRegKey HKCU "${MENU_KEY}\${TITLE}"
+  StrCpy $0 '$0 "HKCU\${MENU_KEY}\${TITLE}"'
+!macroend
+
+; Registers COMMAND to run once for every account at its next logon, and
+; marks it done for this account. The version is the time (UTC) as year,
+; month and day, hour and minute, second: each install or uninstall is newer
+; than the one before it.
+!macro ACTIVE_SETUP COMMAND
+  ${GetTime} "" "LS" $1 $2 $3 $4 $5 $6 $7
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "" "Tulvex"
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "Version" "$3,$2$1,$5$6,$7"
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "StubPath" `${COMMAND}`
+  WriteRegDWORD HKLM "${ACTIVE_SETUP_KEY}" "IsInstalled" 1
+  WriteRegStr HKCU "${ACTIVE_SETUP_KEY}" "Version" "$3,$2$1,$5$6,$7"
 !macroend
 
 !macro RESULT_FILE NAME
@@ -98,27 +120,18 @@ Section "Tulvex"
   SetOutPath "$INSTDIR\browser"
   File "${SOURCE_ROOT}/browser/tulvex_gather.js"
   File "${SOURCE_ROOT}/browser/tulvex_ie.js"
-  File "${SOURCE_ROOT}/browser/links.htm"
-  File "${SOURCE_ROOT}/browser/img.htm"
-  File "${SOURCE_ROOT}/browser/swf.htm"
-  File "${SOURCE_ROOT}/browser/html.htm"
-  File "${SOURCE_ROOT}/browser/bit.htm"
-  File "${SOURCE_ROOT}/browser/showi.htm"
-  File "${SOURCE_ROOT}/browser/loud_links.htm"
+  !insertmacro TULVEX_MENUS PAGE_FILE
   SetOutPath "$INSTDIR"
+  File "/oname=tulvex_menu.exe" "${MENU_TOOL}"
 
   !insertmacro RESULT_FILE "tulvex.htm"
   !insertmacro RESULT_FILE "tulvex.txt"
 
   WriteRegStr HKU "${PROGRAM_KEY}" "Tulvex_dir" "$INSTDIR"
 
-  !insertmacro MENU_ENTRY "${MENU_LINKS}" "links.htm" 0x31
-  !insertmacro MENU_ENTRY "${MENU_IMG}" "img.htm" 0x13
-  !insertmacro MENU_ENTRY "${MENU_SWF}" "swf.htm" 0x11
-  !insertmacro MENU_ENTRY "${MENU_HTML}" "html.htm" 0x11
-  !insertmacro MENU_ENTRY "${MENU_BIT}" "bit.htm" 0x11
-  !insertmacro MENU_ENTRY "${MENU_SHOWI}" "showi.htm" 0x31
-  !insertmacro MENU_ENTRY "${MENU_LOUD_LINKS}" "loud_links.htm" 0x31
+  ; The menu entries: this account's now, every other's at its next logon.
+  !insertmacro ACTIVE_SETUP '"$INSTDIR\tulvex_menu.exe"'
+  ExecWait '"$INSTDIR\tulvex_menu.exe"'
 
   !insertmacro ELEVATION_POLICY
   ${If} ${RunningX64}
@@ -144,14 +157,9 @@ Section "Uninstall"
   !include "${INSTALLED_LIST}"
   Delete "$INSTDIR\browser\tulvex_gather.js"
   Delete "$INSTDIR\browser\tulvex_ie.js"
-  Delete "$INSTDIR\browser\links.htm"
-  Delete "$INSTDIR\browser\img.htm"
-  Delete "$INSTDIR\browser\swf.htm"
-  Delete "$INSTDIR\browser\html.htm"
-  Delete "$INSTDIR\browser\bit.htm"
-  Delete "$INSTDIR\browser\showi.htm"
-  Delete "$INSTDIR\browser\loud_links.htm"
+  !insertmacro TULVEX_MENUS PAGE_DELETE
   RMDir "$INSTDIR\browser"
+  Delete "$INSTDIR\tulvex_menu.exe"
   ; the program's result pages
   Delete "$INSTDIR\tulvex.htm"
   Delete "$INSTDIR\tulvex.txt"
@@ -162,13 +170,12 @@ Section "Uninstall"
   DeleteRegValue HKU "${PROGRAM_KEY}" "Tulvex_dir"
   DeleteRegKey /ifempty HKU "${PROGRAM_KEY}"
 
-  DeleteRegKey HKCU "${MENU_KEY}\${MENU_LINKS}"
-  DeleteRegKey HKCU "${MENU_KEY}\${MENU_IMG}"
-  DeleteRegKey HKCU "${MENU_KEY}\${MENU_SWF}"
-  DeleteRegKey HKCU "${MENU_KEY}\${MENU_HTML}"
-  DeleteRegKey HKCU "${MENU_KEY}\${MENU_BIT}"
-  DeleteRegKey HKCU "${MENU_KEY}\${MENU_SHOWI}"
-  DeleteRegKey HKCU "${MENU_KEY}\${MENU_LOUD_LINKS}"
+  ; The menu entries: this account's now; every other account that got them
+  ; loses them at its next logon, by a command that needs nothing of the
+  ; removed folder.
+  StrCpy $0 ""
+  !insertmacro TULVEX_MENUS MENU_DELETE
+  !insertmacro ACTIVE_SETUP '"$SYSDIR\cmd.exe" /c for %k in ($0) do @reg.exe delete %k /f'
 
   DeleteRegKey HKLM "${ELEVATION_KEY}"
   ${If} ${RunningX64}

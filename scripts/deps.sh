@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tulvex needs on Debian 12 (run as root).
+# Installs what building and testing Tulvex needs on Debian 12. Run as root,
+# or as a user who may use sudo: then it asks sudo for what needs root.
 # Installs only what is missing; safe to run again.
 set -euo pipefail
 
 packages=(cmake g++ make python3 g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales
           libgtest-dev libbenchmark-dev clang libclang-rt-14-dev imagemagick x11-utils nsis nodejs npm
-          curl wget)
+          curl wget wkhtmltopdf)
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+as_root() {  # root runs it as it is; anyone else through sudo
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo "$@"
+  else
+    echo "$0: '$*' needs root: run this as root, or install sudo" >&2
+    exit 1
+  fi
+}
 
 missing=()
 for package in "${packages[@]}"; do
@@ -22,13 +31,13 @@ read -r -a missing <<< "${missing[*]}"
 
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # Wine runs with a Russian locale, so that its ANSI code page is Windows-1251.
 if ! locale -a 2>/dev/null | grep -qi '^ru_RU.utf-\?8$'; then
-  $sudo sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
-  $sudo locale-gen >/dev/null
+  as_root sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
+  as_root locale-gen >/dev/null
 fi
