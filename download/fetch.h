@@ -65,11 +65,6 @@ class FetchHost {
 // digits it has, is too large: none.
 std::optional<std::int32_t> announced_length(std::string_view header);
 
-// Reads until `wanted` bytes have arrived, the data ends or a read fails:
-// a short read in the middle of a response does not end it. The count is
-// every byte that arrived.
-Connection::Read read_fully(Connection& connection, char* buffer, std::uint32_t wanted);
-
 // Whether Windows can hold the name as an ordinary file: not a device name
 // (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without an extension,
 // any case), no character below 32 nor any of < > : " / \ | ? *.

@@ -37,33 +37,33 @@ struct FetchRun {
 };
 
 TEST(Fetch, FinalStatusFileAndSize) {
-  // name, response, final status, file size (-1: no file), size column, fetch state
+  // name, response, final status, file size (-1: no file), size column
   const struct { const char* name; FakeResponse response; const char* status; long file_size; std::int32_t size;
-    int fetch_state; } cases[] = {
-      {"known length, chunks", {"50000", 50000}, "Загружен", 50000, 50000, 0},
-      {"server sends more", {"200000", 210000}, "Частично загружен", 199360, 200000, 0},
-      {"server sends exactly", {"200000", 200000}, "Загружен", 200000, 200000, 0},
-      {"chunks, server stops early", {"50000", 30000}, "Частично загружен", 30000, 50000, 0},
-      {"no length, 96000", {nullopt, 96000}, "Больше нормы", -1, 96000, 2},
-      {"no length, 100000", {nullopt, 100000}, "Частично загружен", 94080, 94080, 2},
-      {"one go", {"50000", 50000, false}, "Загружен", 50000, 50000, 1},
-      {"one go, 96000 announced", {"96000", 96000, false}, "Загружен", 96000, 96000, 1},
-      {"one go, server sends more", {"50000", 60000, false}, "Загружен", 50000, 50000, 1},
-      {"one go, server stops early", {"50000", 30000, false}, "Частично загружен", 30000, 50000, 1},
-      {"one go, no length", {nullopt, 50000, false}, "Частично загружен", 50000, 50000, 3},
-      {"one go, no length, 96000", {nullopt, 96000, false}, "Больше нормы", -1, 96000, 3},
-      {"length 4294967296", {"4294967296", 100}, "Слишком большой", -1, 0, 0},
-      {"short reads, chunks", {"50000", 50000, true, 1000}, "Загружен", 50000, 50000, 0},
-      {"short reads, one go", {"50000", 50000, false, 777}, "Загружен", 50000, 50000, 1},
-      {"reset mid-body, chunks", {"50000", 50000, true, 0, 30000}, "Не читается", -1, 50000, 0},
-      {"reset mid-body, one go", {"50000", 50000, false, 0, 30000}, "Не читается", -1, 50000, 1},
-      {"500 without length", {nullopt, 9, true, 0, nullopt, 500}, "Недоступен", -1, 0, 0},
-      {"302 not followed", {"5", 5, true, 0, nullopt, 302}, "Недоступен", -1, 0, 0},
-      {"204", {"0", 0, true, 0, nullopt, 204}, "Загружен", 0, 0, 2},
-      {"not HTTP", {"10", 10, true, 0, nullopt, nullopt}, "Загружен", 10, 10, 0},
-      {"positioning refused later", {"50000", 50000, true, 0, nullopt, 200, -1}, "Загружен", 50000, 50000, 0},
-      {"positioning lands elsewhere", {"50000", 50000, true, 0, nullopt, 200, 5}, "Не читается", -1, 50000, 0},
-      {"nothing available", {nullopt, 10, true, 0, nullopt, 200, nullopt, nullopt}, "Недоступен", -1, 0, 4},
+  } cases[] = {
+      {"known length, chunks", {"50000", 50000}, "Загружен", 50000, 50000},
+      {"server sends more", {"200000", 210000}, "Частично загружен", 199360, 200000},
+      {"server sends exactly", {"200000", 200000}, "Загружен", 200000, 200000},
+      {"chunks, server stops early", {"50000", 30000}, "Частично загружен", 30000, 50000},
+      {"no length, 96000", {nullopt, 96000}, "Больше нормы", -1, 96000},
+      {"no length, 100000", {nullopt, 100000}, "Частично загружен", 94080, 94080},
+      {"one go", {"50000", 50000, false}, "Загружен", 50000, 50000},
+      {"one go, 96000 announced", {"96000", 96000, false}, "Загружен", 96000, 96000},
+      {"one go, server sends more", {"50000", 60000, false}, "Загружен", 50000, 50000},
+      {"one go, server stops early", {"50000", 30000, false}, "Частично загружен", 30000, 50000},
+      {"one go, no length", {nullopt, 50000, false}, "Частично загружен", 50000, 50000},
+      {"one go, no length, 96000", {nullopt, 96000, false}, "Больше нормы", -1, 96000},
+      {"length 4294967296", {"4294967296", 100}, "Слишком большой", -1, 0},
+      {"short reads, chunks", {"50000", 50000, true, 1000}, "Загружен", 50000, 50000},
+      {"short reads, one go", {"50000", 50000, false, 777}, "Загружен", 50000, 50000},
+      {"reset mid-body, chunks", {"50000", 50000, true, 0, 30000}, "Не читается", -1, 50000},
+      {"reset mid-body, one go", {"50000", 50000, false, 0, 30000}, "Не читается", -1, 50000},
+      {"500 without length", {nullopt, 9, true, 0, nullopt, 500}, "Недоступен", -1, 0},
+      {"302 not followed", {"5", 5, true, 0, nullopt, 302}, "Недоступен", -1, 0},
+      {"204", {"0", 0, true, 0, nullopt, 204}, "Загружен", 0, 0},
+      {"not HTTP", {"10", 10, true, 0, nullopt, nullopt}, "Загружен", 10, 10},
+      {"positioning refused later", {"50000", 50000, true, 0, nullopt, 200, -1}, "Загружен", 50000, 50000},
+      {"positioning lands elsewhere", {"50000", 50000, true, 0, nullopt, 200, 5}, "Не читается", -1, 50000},
+      {"nothing available", {nullopt, 10, true, 0, nullopt, 200, nullopt, nullopt}, "Недоступен", -1, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -71,7 +71,6 @@ TEST(Fetch, FinalStatusFileAndSize) {
     run.fetch_one(c.response);
     EXPECT_EQ(run.state.status, c.status);
     EXPECT_EQ(run.state.size, c.size);
-    EXPECT_EQ(run.state.fetch_state, c.fetch_state);
     EXPECT_FALSE(run.left_open);
     EXPECT_EQ(run.result, c.file_size >= 0 ? 1 : 0);
     EXPECT_EQ(run.state.files_saved, run.result);
@@ -143,7 +142,6 @@ TEST(Fetch, EveryFetchStartsAfresh) {
     run.fetch_one(before).host.shown.clear();
     EXPECT_EQ(run.fetch_one({"5000", 5000}).shown(), "5000:Загружается;" + string("5000:0;5000:2240;5000:4480;") +
                                                          "5000:Загружен;");
-    EXPECT_EQ(run.state.fetch_state, 0);
   }
 }
 
