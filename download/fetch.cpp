@@ -18,36 +18,7 @@ std::optional<std::int32_t> announced_length(std::string_view header) {
   return static_cast<std::int32_t>(length);
 }
 
-bool usable_file_name(std::string_view name) {
-  for (const char c : name) {
-    if (static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"/\\|?*", c) != nullptr) return false;
-  }
-  // Windows takes a device name before the first dot, trailing blanks
-  // ignored, in any case.
-  std::string_view base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-  char upper[5] = {};
-  if (base.size() < 3 || base.size() > 4) return true;
-  for (std::size_t i = 0; i < base.size(); ++i) {
-    const char c = base[i];
-    upper[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  const std::string_view word(upper, base.size());
-  if (word == "CON" || word == "PRN" || word == "AUX" || word == "NUL") return false;
-  if (word.size() == 4 && (word.substr(0, 3) == "COM" || word.substr(0, 3) == "LPT") && word[3] >= '1' &&
-      word[3] <= '9') {
-    return false;
-  }
-  return true;
-}
-
 namespace {
-
-// The name part of "Tulvex_files\" + name.
-std::string_view name_of(std::string_view path) {
-  const std::size_t separator = path.find_last_of("\\/");
-  return separator == std::string_view::npos ? path : path.substr(separator + 1);
-}
 
 // What reading a response left in the whole-file buffer.
 struct Reading {
@@ -200,9 +171,7 @@ int Fetch::run(const std::string& address, const std::string& path) {
   if (!reading.ok) return give_up(t::kUnreadable);
 
   net_.close();
-  // A name Windows cannot hold as an ordinary file fails where the file
-  // would be created, and nothing is created.
-  if (!usable_file_name(name_of(path)) || !host_.write_file(path, whole.get(), reading.arrived)) {
+  if (!host_.write_file(path, whole.get(), reading.arrived)) {
     show(t::kWriteError);
     return 0;
   }

@@ -65,12 +65,8 @@ class FetchHost {
 // digits it has, is too large: none.
 std::optional<std::int32_t> announced_length(std::string_view header);
 
-// Whether Windows can hold the name as an ordinary file: not a device name
-// (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without an extension,
-// any case), no character below 32 nor any of < > : " / \ | ? *.
-bool usable_file_name(std::string_view name);
-
-// Fetches the address into the file at `path` ("Tulvex_files\" + name).
+// Fetches the address into the file at `path` ("Tulvex_files\" + name),
+// whatever the name: one that Windows cannot create fails as a write.
 // Returns 1 when the file was written (and counted in files saved), else 0.
 int fetch(Connection& connection, FetchHost& host, DownloadState& state, const std::string& address,
           const std::string& path);
