@@ -88,7 +88,10 @@ Reading Fetch::read_chunks(char* whole, std::uint32_t capacity) {
     // data goes on at `kept`. A response that can no longer be positioned
     // still reads on from there; one that lands anywhere else is unreadable.
     const std::int64_t position = net_.set_position(kept);
-    if (position != kept && position != -1) return {false, kept, false};
+    if (position != kept && position != -1) {
+      reading.ok = false;
+      break;
+    }
     // Straight into the whole-file buffer while a full chunk fits there;
     // near its end through the chunk buffer, so a chunk that does not fit
     // is never kept.

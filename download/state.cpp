@@ -20,8 +20,8 @@ void begin_row(DownloadState& state, std::string_view address) {
 
 std::int64_t leading_number(std::string_view text, std::int64_t limit) {
   std::size_t at = std::min(text.find_first_not_of(" \t\n\v\f\r"), text.size());
-  const bool negative = at < text.size() && text[at] == '-';
-  if (at < text.size() && (negative || text[at] == '+')) ++at;
+  const bool negative = text.substr(at, 1) == "-";
+  if (negative || text.substr(at, 1) == "+") ++at;
   std::int64_t value = 0;
   for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
     value = std::min(limit, value * 10 + (text[at] - '0'));
