@@ -113,22 +113,22 @@ std::string saved_file_name(std::string_view name) {
   return saved.empty() ? "_" : saved;
 }
 
-int ListReader::take() {
+std::optional<char> ListReader::take() {
   while (at_ < text_.size()) {
     const char c = text_[at_++];
     if (c == '\r' && (at_ == text_.size() || text_[at_] == '\n')) continue;
-    return static_cast<unsigned char>(c);
+    return c;
   }
-  return -1;
+  return std::nullopt;
 }
 
 std::optional<std::string> ListReader::next_line() {
   std::string line;
   while (line.size() < kMaxLine) {
-    const int c = take();
-    if (c < 0) break;
-    line += static_cast<char>(c);
-    if (c == '\n') return line;
+    const std::optional<char> c = take();
+    if (!c) break;
+    line += *c;
+    if (*c == '\n') return line;
   }
   if (line.empty()) return std::nullopt;
   // A line of exactly 511 characters keeps its line feed: left over, it

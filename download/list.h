@@ -52,7 +52,7 @@ class ListReader {
   std::optional<ListEntry> next();
 
  private:
-  int take();  // next character without a line end's '\r'; -1 at the end
+  std::optional<char> take();  // next character without a line end's '\r'; none at the end
   std::optional<std::string> next_line();
 
   std::string_view text_;

@@ -30,7 +30,7 @@ std::int64_t leading_number(std::string_view text, std::int64_t limit) {
 }
 
 int progress_percent(std::int32_t size, std::string_view status) {
-  // Any offset × 100 fits in 64 bits; numbers beyond one are all alike.
+  // Every offset × 100 fits in 64 bits; any larger number gives 0 or 100.
   constexpr std::int64_t kLargestOffset = std::numeric_limits<std::int64_t>::max() / 100;
   if (size == 0) return 0;
   return static_cast<int>(std::clamp<std::int64_t>(leading_number(status, kLargestOffset) * 100 / size, 0, 100));

@@ -26,7 +26,7 @@ void begin_row(DownloadState& state, std::string_view address);
 
 // The number at the start of a text (a header's value, a status): leading
 // white space, an optional sign, then digits up to the first non-digit; no
-// digits give 0. A magnitude beyond `limit` (itself far below the 64-bit
+// digits give 0. A magnitude beyond `limit` (at most a tenth of the 64-bit
 // range) is cut to `limit`, keeping the sign; each caller picks its own.
 std::int64_t leading_number(std::string_view text, std::int64_t limit);
 
