@@ -131,7 +131,7 @@ TEST(Fetch, FinalStatusFileAndSize) {
       {"one go: short reads", R(told).reads_at_most(777), "Загружен", 50000, 50000},
       {"one go: a read fails", R(told).fails_at(30000), "Не читается", -1, 50000},
       {"length past 32 bits", R().length("4294967296").body(100), "Слишком большой", -1, 0},
-      {"error page", R().body(9).status(500), "Недоступен", -1, 0},
+      {"first status past success", R().body(9).status(300), "Недоступен", -1, 0},
       {"last success status", R(told).status(299), "Загружен", 50000, 50000},
       {"not HTTP", R(told).status(std::nullopt), "Загружен", 50000, 50000},
       {"nothing available", R().body(10).available(std::nullopt), "Недоступен", -1, 0},
