@@ -25,12 +25,7 @@ class QuietHost final : public FetchHost {
   }
 };
 
-FakeResponse known_length(std::size_t size) {
-  FakeResponse response;
-  response.length = std::to_string(size);
-  response.body_size = size;
-  return response;
-}
+Response known_length(std::size_t size) { return Response().length(std::to_string(size)).body(size).positionable(); }
 
 void set_chunk_counter(benchmark::State& state, std::size_t size) {
   const double chunks = static_cast<double>((size + kChunkSize - 1) / kChunkSize);
@@ -40,12 +35,10 @@ void set_chunk_counter(benchmark::State& state, std::size_t size) {
 
 void BM_ChunkedFetch(benchmark::State& state) {
   const std::size_t size = static_cast<std::size_t>(state.range(0));
-  const FakeResponse response = known_length(size);
-  const std::string body(size, 'x');
+  Response connection = known_length(size);  // every fetch positions it at 0 first
   DownloadState download;
   QuietHost host;
   for (auto _ : state) {
-    FakeConnection connection(response, body);
     if (fetch(connection, host, download, "http://127.0.0.1/file.bin", "Tulvex_files\\file.bin") != 1) {
       state.SkipWithError("fetch failed");
       break;
@@ -57,10 +50,8 @@ void BM_ChunkedFetch(benchmark::State& state) {
 // The floor: the same positioned reads straight into a fresh buffer.
 void BM_BareChunkedReads(benchmark::State& state) {
   const std::size_t size = static_cast<std::size_t>(state.range(0));
-  const FakeResponse response = known_length(size);
-  const std::string body(size, 'x');
+  Response connection = known_length(size);
   for (auto _ : state) {
-    FakeConnection connection(response, body);
     std::unique_ptr<char[]> whole(new char[size < kNormSize ? kNormSize : size]);
     std::uint32_t kept = 0;
     for (;;) {

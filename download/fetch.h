@@ -65,17 +65,8 @@ class FetchHost {
 // digits it has, is too large: none.
 std::optional<std::int32_t> announced_length(std::string_view header);
 
-// Reads until `wanted` bytes have arrived, the data ends or a read fails:
-// a short read in the middle of a response does not end it. The count is
-// every byte that arrived.
-Connection::Read read_fully(Connection& connection, char* buffer, std::uint32_t wanted);
-
-// Whether Windows can hold the name as an ordinary file: not a device name
-// (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without an extension,
-// any case), no character below 32 nor any of < > : " / \ | ? *.
-bool usable_file_name(std::string_view name);
-
-// Fetches the address into the file at `path` ("Tulvex_files\" + name).
+// Fetches the address into the file at `path` ("Tulvex_files\" + name),
+// whatever the name: one that Windows cannot create fails as a write.
 // Returns 1 when the file was written (and counted in files saved), else 0.
 int fetch(Connection& connection, FetchHost& host, DownloadState& state, const std::string& address,
           const std::string& path);

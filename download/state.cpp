@@ -1,7 +1,9 @@
 // Download state, progress row and title.
 #include "download/state.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "download/texts.h"
 #include "desktop/desktop.h"
@@ -16,27 +18,22 @@ void begin_row(DownloadState& state, std::string_view address) {
   state.status = download_texts::kChecking;
 }
 
-std::int64_t status_number(std::string_view status) {
-  // Far above 100 × the largest size, far below where × 100 would overflow.
-  constexpr std::int64_t kSaturation = std::int64_t{1} << 40;
-  std::size_t i = 0;
-  while (i < status.size() && (status[i] == ' ' || (status[i] >= '\t' && status[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < status.size() && (status[i] == '+' || status[i] == '-')) negative = status[i++] == '-';
+std::int64_t leading_number(std::string_view text, std::int64_t limit) {
+  std::size_t at = std::min(text.find_first_not_of(" \t\n\v\f\r"), text.size());
+  const bool negative = text.substr(at, 1) == "-";
+  if (negative || text.substr(at, 1) == "+") ++at;
   std::int64_t value = 0;
-  for (; i < status.size() && status[i] >= '0' && status[i] <= '9'; ++i) {
-    if (value < kSaturation) value = value * 10 + (status[i] - '0');
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    value = std::min(limit, value * 10 + (text[at] - '0'));
   }
-  if (value > kSaturation) value = kSaturation;
   return negative ? -value : value;
 }
 
 int progress_percent(std::int32_t size, std::string_view status) {
+  // Every offset × 100 fits in 64 bits; any larger number gives 0 or 100.
+  constexpr std::int64_t kLargestOffset = std::numeric_limits<std::int64_t>::max() / 100;
   if (size == 0) return 0;
-  const std::int64_t percent = status_number(status) * 100 / size;
-  if (percent > 100) return 100;
-  if (percent < 0) return 0;
-  return static_cast<int>(percent);
+  return static_cast<int>(std::clamp<std::int64_t>(leading_number(status, kLargestOffset) * 100 / size, 0, 100));
 }
 
 std::string progress_title(std::int32_t current_row, int percent) {

@@ -7,15 +7,6 @@
 #include <string>
 #include <string_view>
 
-// How the current fetch reads its response.
-enum FetchState : std::int32_t {
-  kFetchChunked = 0,        // length known, read in chunks (also set at the start)
-  kFetchOneGo = 1,          // length known, read in one go
-  kFetchNoLength = 2,       // no announced length
-  kFetchOneGoNoLength = 3,  // no announced length, read in one go
-  kFetchNothing = 4,        // neither a length nor available data
-};
-
 struct DownloadState {
   std::int32_t current_row = 0;   // 0-based index of the entry being fetched
   std::int32_t rows_taken = 0;    // entries handed to the fetch so far
@@ -24,7 +15,6 @@ struct DownloadState {
   std::string status;             // status column; while reading in chunks,
                                   // the latest chunk's offset in decimal
   std::string address;            // address column
-  std::int32_t fetch_state = kFetchChunked;
   std::int32_t last_row_inserted = -1;
 };
 
@@ -34,13 +24,14 @@ extern DownloadState g_download;
 // 0, the address and the status "Проверка".
 void begin_row(DownloadState& state, std::string_view address);
 
-// The number a status text stands for: leading white space, an optional
-// sign, then digits up to the first non-digit; no digits gives 0. Values
-// far beyond any offset saturate, keeping their sign.
-std::int64_t status_number(std::string_view status);
+// The number at the start of a text (a header's value, a status): leading
+// white space, an optional sign, then digits up to the first non-digit; no
+// digits give 0. A magnitude beyond `limit` (at most a tenth of the 64-bit
+// range) is cut to `limit`, keeping the sign; each caller picks its own.
+std::int64_t leading_number(std::string_view text, std::int64_t limit);
 
-// The title's percentage: 0 for size 0, else status number × 100 / size,
-// cut toward zero and clamped to 0..100; computed in 64 bits.
+// The title's percentage: 0 for size 0, else the status text's number
+// × 100 / size, cut toward zero and clamped to 0..100; computed in 64 bits.
 int progress_percent(std::int32_t size, std::string_view status);
 
 // "Tulvex: <row + 1>. + <percent> %", or the plain "Tulvex 1.15" when the

@@ -1,61 +1,36 @@
-// libFuzzer target: the readable-text formatter and its heading on any bytes.
-// The formatted text stays within 75004 characters and every '<', '>' and
-// '&' in it is part of a mark of the pass ("<li>", "<p>", "<br>") or an
-// escape; the heading, at most 34 characters, ends in the ellipsis and holds
-// the start of that text without a mark or a split escape. A first byte
-// ending in three set bits repeats the rest past the limit.
+// libFuzzer target: the formatter on any bytes (repeated past the limit when the first ends in 3 set bits) stays
+// within 75004 characters, writes '<', '>', '&' only as its marks or escapes, and heads the page with at most
+// 33 characters of that text, cut before a mark or a split escape, and the ellipsis.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <string_view>
 
 #include "pages/formatter.h"
 
-namespace {
+#define REQUIRE(condition) if (!(condition)) __builtin_trap()
 
 // Not traced for coverage: only the formatter's branches steer the fuzzer.
-#define UNTRACED __attribute__((no_sanitize("coverage")))
-
-UNTRACED void check(bool ok, const char* what) {
-  if (!ok) std::fprintf(stderr, "property broken: %s\n", what), std::abort();
-}
-
-UNTRACED bool markup_is_own(std::string_view text) {
-  static const char* const kOwn[] = {"<li>", "<p>", "<br>", "&lt;", "&gt;", "&amp;"};
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] != '<' && text[at] != '>' && text[at] != '&') continue;
-    std::size_t n = 0;
-    for (const char* own : kOwn) {
-      for (n = 0; own[n] != '\0' && at + n < text.size() && text[at + n] == own[n];) ++n;
-      if (own[n] == '\0') break;
-      n = 0;
+static __attribute__((no_sanitize("coverage"))) bool markup_is_own(std::string_view text) {
+  for (std::size_t at = text.find_first_of("<>&"); at != std::string_view::npos; at = text.find_first_of("<>&", at)) {
+    const std::size_t before = at;
+    for (const std::string_view own : {"<li>", "<p>", "<br>", "&lt;", "&gt;", "&amp;"}) {
+      if (text.substr(at, own.size()) == own) at += own.size();
     }
-    if (n == 0) return false;
-    at += n - 1;
+    if (at == before) return false;
   }
   return true;
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   std::string repeated;
-  if (size > 1 && (data[0] & 7) == 7) {
-    text.remove_prefix(1);
-    while (repeated.size() < kFormattedLimit) repeated.append(text);
-    text = repeated;
-  }
+  while (size > 1 && (data[0] & 7) == 7 && repeated.size() < kFormattedLimit) repeated.append(text.substr(1));
+  if (!repeated.empty()) text = repeated;
   const std::string formatted = formatted_text(text, line_class(average_line_length(text)));
-  check(formatted.size() <= kFormattedLimit + kLongestOutput - 1, "formatted text longer than 75004");
-  check(markup_is_own(formatted), "a '<', '>' or '&' that is not the pass's own");
-
+  REQUIRE(formatted.size() <= kFormattedLimit + kLongestOutput - 1 && markup_is_own(formatted));
   const std::string heading = heading_of(formatted);
-  check(!heading.empty() && heading.size() <= kHeadingChars + 1 && heading.back() == kEllipsis,
-        "heading over 34 or without ellipsis");
+  REQUIRE(!heading.empty() && heading.size() <= kHeadingChars + 1 && heading.back() == kEllipsis);
   const std::string_view heading_text(heading.data(), heading.size() - 1);
-  check(heading_text.find('<') == std::string_view::npos && markup_is_own(heading_text), "mark or split escape");
-  check(formatted.compare(0, heading_text.size(), heading_text) == 0, "heading not taken from the start");
+  REQUIRE(heading_text.find('<') == std::string_view::npos && markup_is_own(heading_text));
+  REQUIRE(formatted.compare(0, heading_text.size(), heading_text) == 0);
   return 0;
 }

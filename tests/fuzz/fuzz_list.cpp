@@ -1,26 +1,38 @@
-// libFuzzer target: the link list on any clipboard text. Pieces hold at
-// most 511 characters and end at their line feed; entries' names come from
-// their addresses, never hold a separator and never repeat in a row.
+// libFuzzer target: the link list on any text yields pieces of at most 511 characters without a line feed, each
+// saved under its address's name made usable, never the same address's name twice in a row; a usable name is one
+// Windows creates as it stands in the folder: not empty, no character below 32 nor < > : " / \ | ? *, no
+// trailing dot or blank, no device name before the first dot.
+#include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <string>
-#include <string_view>
 
 #include "download/list.h"
 
-#define REQUIRE(condition) \
-  if (!(condition)) __builtin_trap()
+#define REQUIRE(condition) if (!(condition)) __builtin_trap()
+
+static void require_usable(const std::string& name) {
+  REQUIRE(!name.empty() && name.size() <= kMaxLine && name.back() != '.' && name.back() != ' ');
+  for (const char c : name) REQUIRE(static_cast<unsigned char>(c) >= 32 && !std::strchr("<>:\"/\\|?*", c));
+  std::string base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const bool numbered = base.size() == 4 && base[3] >= '1' && base[3] <= '9';
+  REQUIRE(base != "CON" && base != "PRN" && base != "AUX" && base != "NUL");
+  REQUIRE(!numbered || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0));
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   std::string previous;
   ListReader list(text);
-  while (const std::optional<ListEntry> entry_read = list.next()) {
-    const ListEntry& entry = *entry_read;
-    REQUIRE(entry.address.size() <= kMaxLine && entry.address.find('\n') == std::string::npos);
-    REQUIRE(entry.name == file_name_from_address(entry.address) && entry.name.size() >= 4);
-    REQUIRE(entry.name.find_first_of("/\\") == std::string::npos && entry.name != previous);
-    previous = entry.name;
+  while (const std::optional<ListEntry> entry = list.next()) {
+    const std::string name = file_name_from_address(entry->address);
+    REQUIRE(entry->address.size() <= kMaxLine && entry->address.find('\n') == std::string::npos);
+    REQUIRE(name.size() >= 4 && name != previous && entry->name == saved_file_name(name));
+    require_usable(entry->name);
+    previous = name;
   }
-  REQUIRE(file_name_from_address(text).find_first_of("/\\") == std::string::npos);
+  require_usable(saved_file_name(text.substr(0, kMaxLine - 1)));  // the longest name an address gives
   return 0;
 }
