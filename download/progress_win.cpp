@@ -13,7 +13,6 @@
 #include <string>
 
 #include "download/state.h"
-#include "launcher/state_win.h"
 
 namespace {
 
@@ -28,6 +27,8 @@ struct Column {
 };
 constexpr Column kColumns[] = {{"N", 20}, {"Адрес файла", 370}, {"Размер", 100}, {"Статус", 100}};
 
+// The main window, as the latest progress call gave it.
+HWND g_main_window = nullptr;
 HWND g_list = nullptr;
 // What the list and the title show now; unchanged texts are not sent again,
 // so a chunk costs one status and one title update.
@@ -43,7 +44,7 @@ DWORD g_last_batch = 0;
 
 void create_list(HINSTANCE instance) {
   g_list = CreateWindowExA(WS_EX_CLIENTEDGE, "SysListView32", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT,
-                           0, 0, 630, 170, g_launcher.main_window,
+                           0, 0, 630, 170, g_main_window,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
   if (!g_list) return;
   for (int i = 0; i < 4; ++i) {
@@ -119,13 +120,13 @@ void show_row() {
 void paint(bool now) {
   if (g_held && (now || GetTickCount() - g_last_batch >= kRowBatchMs)) release_rows();
   if (g_changed && !g_held) {
-    UpdateWindow(g_launcher.main_window);
+    UpdateWindow(g_main_window);
     g_changed = false;
   }
 }
 
 void show_title(const std::string& title) {
-  const HWND main_window = g_launcher.main_window;
+  const HWND main_window = g_main_window;
   if (!g_title_known) {
     char shown[64] = {};
     GetWindowTextA(main_window, shown, sizeof shown);
@@ -139,16 +140,21 @@ void show_title(const std::string& title) {
 
 }  // namespace
 
-int progress(HINSTANCE instance, const char* word) {
+int progress(HINSTANCE instance, HWND main_window, const char* word) {
+  g_main_window = main_window;
   // Only what would change anything is asked of the window system.
   if (!g_arrow) g_arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   if (GetCursor() != g_arrow) SetCursor(g_arrow);
-  if (!IsWindowVisible(g_launcher.main_window)) {
-    ShowWindow(g_launcher.main_window, SW_SHOW);
+  if (!IsWindowVisible(g_main_window)) {
+    ShowWindow(g_main_window, SW_SHOW);
     g_changed = true;
   }
 
-  if (std::strstr(word, "start")) create_list(instance);
+  if (std::strstr(word, "start")) {
+    // Its WM_TIMER messages bound every wait for a message.
+    SetTimer(main_window, 1, 100, nullptr);
+    create_list(instance);
+  }
   if (std::strstr(word, "data") && g_list) show_row();
   paint(false);
 
@@ -171,7 +177,7 @@ void pump_messages() {
 void drain_and_wait() {
   progress_flush();
   MSG message;
-  for (int seen = 0; seen < kMostMessages && PeekMessageA(&message, g_launcher.main_window, 0, 0, PM_REMOVE);
+  for (int seen = 0; seen < kMostMessages && PeekMessageA(&message, g_main_window, 0, 0, PM_REMOVE);
        ++seen) {
     if (message.message == WM_PAINT) DispatchMessageA(&message);
   }

@@ -5,12 +5,13 @@
 
 #include <windows.h>
 
-// "start" makes the progress list with its four columns; "data" puts the
+// "start" makes the progress list with its four columns in the main window
+// and starts the window's 100 ms timer; "data" puts the
 // download state's current row into it. Every call shows the main window,
 // sets the title and handles the messages waiting. Rows added below the
 // list's visible part reach the screen in batches: with the first call
 // 100 ms after the last batch, or with progress_flush. Returns 1.
-int progress(HINSTANCE instance, const char* word);
+int progress(HINSTANCE instance, HWND main_window, const char* word);
 
 // Puts everything on screen now, the rows of an open batch included: called
 // before a box appears or the program waits.

@@ -10,16 +10,17 @@
 #include "download/list.h"
 #include "download/progress_win.h"
 #include "download/state.h"
+#include "download/walker_win.h"
 #include "download/wininet_win.h"
 #include "desktop/desktop_win.h"
-#include "launcher/state_win.h"
 
 namespace {
 
 class WindowsFetchHost final : public FetchHost {
  public:
-  void refresh() override { UpdateWindow(g_launcher.main_window); }
-  void show() override { progress(g_launcher.instance, "data"); }
+  WindowsFetchHost(HINSTANCE instance, HWND main_window) : instance_(instance), main_window_(main_window) {}
+  void refresh() override { UpdateWindow(main_window_); }
+  void show() override { progress(instance_, main_window_, "data"); }
   void drain_and_wait() override { ::drain_and_wait(); }
   void pause(unsigned milliseconds) override { Sleep(milliseconds); }
   void info_box(const std::string& message, const std::string& caption) override {
@@ -36,6 +37,10 @@ class WindowsFetchHost final : public FetchHost {
     CloseHandle(file);
     return ok && written == count;
   }
+
+ private:
+  HINSTANCE instance_;
+  HWND main_window_;
 };
 
 std::string current_directory() {
@@ -54,23 +59,23 @@ std::string current_directory() {
 
 }  // namespace
 
-int save_all_links(HINSTANCE instance) {
-  progress(instance, "start");
+int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list_text) {
+  progress(instance, main_window, "start");
   CreateDirectoryA(kDownloadFolder, nullptr);
-  ShowWindow(g_launcher.main_window, SW_SHOW);
+  ShowWindow(main_window, SW_SHOW);
 
-  WindowsFetchHost host;
-  ListReader list(g_launcher.clipboard_text);
+  WindowsFetchHost host(instance, main_window);
+  ListReader list(list_text);
   while (const std::optional<ListEntry> entry = list.next()) {
     begin_row(g_download, entry->address);
-    progress(instance, "data");
+    progress(instance, main_window, "data");
     WinInetConnection connection;
     fetch(connection, host, g_download, entry->address, download_path(entry->name));
   }
 
   progress_flush();
   info_box(summary_text(g_download.files_saved, g_download.rows_taken));
-  ShowWindow(g_launcher.main_window, SW_RESTORE);
+  ShowWindow(main_window, SW_RESTORE);
   if (g_download.files_saved != 0) WinExec(explorer_command(current_directory()).c_str(), SW_SHOWDEFAULT);
   return 1;
 }

@@ -1,32 +1,65 @@
 // WinMain: single-instance guard, hidden main window, capture of the
-// clipboard text and the install folder, dispatch to one mode routine.
+// start-up inputs, dispatch to one mode routine with what it uses.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <new>
 #include <optional>
 #include <string>
 
-#include "desktop/desktop_win.h"
-#include "launcher/launcher.h"
-#include "desktop/registry_win.h"
-#include "launcher/state_win.h"
 #include "desktop/desktop.h"
+#include "desktop/desktop_win.h"
+#include "desktop/registry_win.h"
+#include "download/walker_win.h"
+#include "launcher/clipboard_win.h"
+#include "launcher/launcher.h"
 #include "launcher/texts.h"
 #include "pages/pages_win.h"
 
-LauncherState g_launcher;
-
-int save_all_links(HINSTANCE instance);
-
 namespace {
+
+// What start-up captures once; the modes get the parts they use.
+struct StartupInputs {
+  HINSTANCE instance;
+  HWND main_window;
+  std::string clipboard_text;  // Windows-1251; empty when there was none
+  std::string command_line;    // GetCommandLineA, whole
+  std::string install_folder;  // Tulvex_dir, at most 511 characters
+};
+
+// The single-instance mutex, owned from creation until the process ends.
+class SingleInstance {
+ public:
+  // Creating the mutex and testing for its existence is one step, so two
+  // copies started together cannot both go on.
+  SingleInstance() : handle_(CreateMutexA(nullptr, TRUE, kMutexName)) {
+    first_ = handle_ != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+  }
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+  ~SingleInstance() {
+    if (first_) ReleaseMutex(handle_);
+    if (handle_) CloseHandle(handle_);
+  }
+  bool first() const { return first_; }
+  HANDLE handle() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+  bool first_ = false;
+};
+
+// For the window procedure alone, which ends the process from inside a
+// message and so never reaches the owner's destructor.
+HANDLE g_quit_mutex = nullptr;
 
 LRESULT CALLBACK main_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_DESTROY:
       // Closing the window ends the program at once, whatever it is doing.
-      ReleaseMutex(g_launcher.mutex);
+      ReleaseMutex(g_quit_mutex);
       std::exit(0);
     case WM_TIMER:
       UpdateWindow(window);
@@ -36,26 +69,6 @@ LRESULT CALLBACK main_window_procedure(HWND window, UINT message, WPARAM wparam,
   }
 }
 
-// CF_TEXT as it is at start, or an empty text when the clipboard holds
-// none. Another program may hold the clipboard for a moment: retry briefly.
-std::string capture_clipboard_text() {
-  CloseClipboard();
-  bool opened = false;
-  for (int attempt = 0; attempt < 20 && !(opened = OpenClipboard(nullptr)); ++attempt) Sleep(50);
-  if (!opened) return {};
-  std::string text;
-  if (IsClipboardFormatAvailable(CF_TEXT)) {
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-      if (const char* block = static_cast<const char*>(GlobalLock(data))) {
-        text = text_from_clipboard_block(block, GlobalSize(data));
-        GlobalUnlock(data);
-      }
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 // Tulvex_dir under HKEY_USERS\.DEFAULT\Software\MorvaleSoft, read with read
 // access only.
 std::optional<std::string> find_install_folder() {
@@ -63,39 +76,33 @@ std::optional<std::string> find_install_folder() {
   return value ? install_folder_from_value(*value) : std::nullopt;
 }
 
-void release_mutex() {
-  ReleaseMutex(g_launcher.mutex);
-  CloseHandle(g_launcher.mutex);
-}
-
 void open_help(const std::string& install_folder) {
   const std::string path = install_folder + kHelpPage;
   ShellExecuteA(nullptr, "Open", path.c_str(), "", "", SW_SHOWNORMAL);
 }
 
-void run_mode(Mode mode) {
-  const std::string& folder = g_launcher.install_folder;
+void run_mode(Mode mode, const StartupInputs& in) {
   switch (mode) {
     case Mode::save_all_links:
-      save_all_links(g_launcher.instance);
+      save_all_links(in.instance, in.main_window, in.clipboard_text);
       break;
     case Mode::reopen:
-      reopen_in_browser(folder);
+      reopen_in_browser(in.clipboard_text);
       break;
     case Mode::media:
-      media_page_writer(folder);
+      media_page_writer(in.install_folder, in.clipboard_text);
       break;
     case Mode::readable_text:
-      readable_text_formatter(folder);
+      readable_text_formatter(in.install_folder, in.clipboard_text);
       break;
     case Mode::source:
-      source_page_writer(folder);
+      source_page_writer(in.install_folder, in.clipboard_text);
       break;
     case Mode::links:
-      links_page_writer(folder);
+      links_page_writer(in.install_folder, in.clipboard_text);
       break;
     case Mode::help:
-      open_help(folder);
+      open_help(in.install_folder);
       break;
   }
 }
@@ -103,15 +110,9 @@ void run_mode(Mode mode) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  g_launcher.instance = instance;
-
-  // Creating the mutex and testing for its existence is one step, so two
-  // copies started together cannot both go on.
-  g_launcher.mutex = CreateMutexA(nullptr, TRUE, kMutexName);
-  if (g_launcher.mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (g_launcher.mutex) CloseHandle(g_launcher.mutex);
-    return 0;
-  }
+  const SingleInstance mutex;
+  if (!mutex.first()) return 0;
+  g_quit_mutex = mutex.handle();
 
   InitCommonControls();
 
@@ -122,36 +123,39 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   window_class.lpszClassName = kWindowClass;
-  if (!RegisterClassA(&window_class)) {
-    release_mutex();
-    return 0;
-  }
+  if (!RegisterClassA(&window_class)) return 0;
 
-  g_launcher.main_window = CreateWindowExA(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 100, 100, 630,
-                                           200, nullptr, nullptr, instance, nullptr);
-  if (g_launcher.main_window == nullptr) {
+  // The main window lives as long as the process: destroying it is the
+  // user's way to end the program (WM_DESTROY above).
+  const HWND main_window = CreateWindowExA(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 100, 100, 630, 200,
+                                           nullptr, nullptr, instance, nullptr);
+  if (main_window == nullptr) {
     info_box(launcher_texts::kNoWindow);
-    release_mutex();
     return 0;
   }
-  ShowWindow(g_launcher.main_window, SW_HIDE);
-  UpdateWindow(g_launcher.main_window);
+  ShowWindow(main_window, SW_HIDE);
+  UpdateWindow(main_window);
 
-  g_launcher.clipboard_text = capture_clipboard_text();
-  g_launcher.command_line = GetCommandLineA();
-
-  std::optional<std::string> folder = find_install_folder();
+  std::optional<std::string> clipboard_text = capture_clipboard_text();
+  const std::string command_line = GetCommandLineA();
+  const std::optional<std::string> folder = find_install_folder();
   if (!folder) {
     info_box(launcher_texts::kNoInstallFolder, launcher_texts::kProgramCaption);
-    release_mutex();
     return 0;
   }
-  g_launcher.install_folder = *folder;
-
-  const Mode mode = mode_for(g_launcher.command_line);
-  if (mode == Mode::save_all_links) SetTimer(g_launcher.main_window, 1, 100, nullptr);
-  run_mode(mode);
-
-  release_mutex();
+  const Mode mode = mode_for(command_line);
+  if (!clipboard_text && mode != Mode::help) {
+    info_box(launcher_texts::kTextTooLarge);
+    return 0;
+  }
+  try {
+    const StartupInputs inputs{instance, main_window, std::move(clipboard_text).value_or(std::string()),
+                               command_line, *folder};
+    run_mode(mode, inputs);
+  } catch (const std::bad_alloc&) {
+    // Whatever a mode had begun to write is gone by now: nothing half
+    // written reaches the browser.
+    info_box(launcher_texts::kTextTooLarge);
+  }
   return 0;
 }

@@ -6,4 +6,6 @@ namespace launcher_texts {
 inline constexpr char kProgramCaption[] = "Tulvex";
 inline constexpr char kNoWindow[] = "Не удаётся создать окно программы.     ";
 inline constexpr char kNoInstallFolder[] = "Путь к программе не найден. \nПереустановите программу.";
+// The clipboard text, or what a mode needs beside it, cannot be held.
+inline constexpr char kTextTooLarge[] = "Не хватает памяти для текста из буфера обмена.";
 }  // namespace launcher_texts

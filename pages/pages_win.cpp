@@ -4,13 +4,14 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <optional>
 
+#include "desktop/desktop.h"
 #include "desktop/desktop_win.h"
 #include "desktop/registry_win.h"
-#include "launcher/state_win.h"
-#include "pages/texts.h"
 #include "pages/page.h"
+#include "pages/texts.h"
 
 void open_in_browser(const std::string& path) {
   // WinExec answers 31 or less when it could not start the program.
@@ -26,29 +27,66 @@ void open_in_browser(const std::string& path) {
   WinExec(registered_browser_command(full_path, path).c_str(), SW_SHOWDEFAULT);
 }
 
-int write_and_open(const std::string& install_folder, const char* name, const PagePutter& put) {
+namespace {
+
+// A result file being written: closed on every path, and removed unless it
+// was written and closed whole.
+class ResultFile {
+ public:
+  explicit ResultFile(const std::string& path) : path_(path), stream_(open_or_quit(path, "wb")) {}
+  ResultFile(const ResultFile&) = delete;
+  ResultFile& operator=(const ResultFile&) = delete;
+  ~ResultFile() {
+    if (stream_) std::fclose(stream_);
+    if (!whole_) std::remove(path_.c_str());
+  }
+  bool write(std::string_view bytes) { return std::fwrite(bytes.data(), 1, bytes.size(), stream_) == bytes.size(); }
+  // The buffered rest reaches the disk only here, so a full disk may show
+  // first in the close.
+  bool close() {
+    const bool closed = std::fclose(stream_) == 0;
+    stream_ = nullptr;
+    return closed;
+  }
+  void keep() { whole_ = true; }
+
+ private:
+  std::string path_;
+  FILE* stream_;
+  bool whole_ = false;
+};
+
+}  // namespace
+
+int write_and_open(const std::string& install_folder, const char* name, PagePutter put,
+                   const std::string& clipboard_text) {
   const std::string path = result_path(install_folder, name);
-  FILE* stream = open_or_quit(path, "wb");
-  put(g_launcher.clipboard_text, [stream](std::string_view bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
-  });
-  std::fclose(stream);
+  {
+    ResultFile file(path);
+    const bool written = put(clipboard_text, [&file](std::string_view bytes) { return file.write(bytes); });
+    if (!file.close() || !written) {
+      info_box(page_texts::kCannotWriteFile, open_failure_caption(path));
+      return 0;
+    }
+    file.keep();
+  }
   open_in_browser(path);
   return 1;
 }
 
-int links_page_writer(const std::string& install_folder) {
-  return write_and_open(install_folder, kResultPage, put_framed_page);
+int links_page_writer(const std::string& install_folder, const std::string& clipboard_text) {
+  return write_and_open(install_folder, kResultPage, put_framed_page, clipboard_text);
 }
 
-int media_page_writer(const std::string& install_folder) { return links_page_writer(install_folder); }
-
-int source_page_writer(const std::string& install_folder) {
-  return write_and_open(install_folder, kSourceFile, put_source_file);
+int media_page_writer(const std::string& install_folder, const std::string& clipboard_text) {
+  return links_page_writer(install_folder, clipboard_text);
 }
 
-int reopen_in_browser(const std::string&) {
-  const std::string& address = g_launcher.clipboard_text;
+int source_page_writer(const std::string& install_folder, const std::string& clipboard_text) {
+  return write_and_open(install_folder, kSourceFile, put_source_file, clipboard_text);
+}
+
+int reopen_in_browser(const std::string& address) {
   // The length is tested first, so that an address that will not be opened
   // leaves the user's windows alone.
   if (address.size() > kMaxAddress) {

@@ -1,5 +1,5 @@
 // The page modes: each turns the clipboard text into something Internet
-// Explorer shows. They take the install folder and return 1 when done.
+// Explorer shows, and returns 1 when done, 0 when it gave up.
 #pragma once
 
 #include <string>
@@ -15,11 +15,20 @@ void open_in_browser(const std::string& path);
 using PagePutter = bool (*)(std::string_view clipboard_text, const ByteSink& sink);
 
 // Writes a result file under the install folder (name with its leading
-// backslash), closes it and opens it in the browser. Returns 1.
-int write_and_open(const std::string& install_folder, const char* name, const PagePutter& put);
+// backslash), closes it and opens it in the browser: 1. When the file
+// cannot be written or closed whole, removes it, says "cannot write the
+// file" with the file's name as caption and starts no browser: 0. A failed
+// open ends the process (open-or-quit); on std::bad_alloc the file is
+// removed before the exception leaves.
+int write_and_open(const std::string& install_folder, const char* name, PagePutter put,
+                   const std::string& clipboard_text);
 
-int links_page_writer(const std::string& install_folder);
-int media_page_writer(const std::string& install_folder);
-int source_page_writer(const std::string& install_folder);
-int reopen_in_browser(const std::string& install_folder);
-int readable_text_formatter(const std::string& install_folder);
+int links_page_writer(const std::string& install_folder, const std::string& clipboard_text);
+int media_page_writer(const std::string& install_folder, const std::string& clipboard_text);
+int source_page_writer(const std::string& install_folder, const std::string& clipboard_text);
+int readable_text_formatter(const std::string& install_folder, const std::string& clipboard_text);
+
+// Closes the foreground window and opens the address in a fresh browser
+// window; an address of more than 511 characters is refused with a box
+// before any window is touched: 0.
+int reopen_in_browser(const std::string& address);

@@ -4,4 +4,7 @@
 
 namespace page_texts {
 inline constexpr char kNameTooLong[] = "Слишком длинное имя файла!    ";
+// A result file that could not be written or closed whole (a full disk),
+// captioned with the file's name like "Не могу открыть файл.".
+inline constexpr char kCannotWriteFile[] = "Не могу записать файл.";
 }  // namespace page_texts

@@ -1,227 +1,54 @@
-"""Runs the real tulvex.exe under Wine for the end-to-end tests.
+"""Runs the real tulvex.exe under Wine for the end-to-end tests (needs xvfb-run and the Windows build).
 
-One Wine prefix per test run, made fresh in TULVEX_E2E_DIR (default
-/tmp/tulvex-e2e). Inside it:
-  C:\\tv\\        tulvex.exe, the helper programs, and stand-ins named
-                 IExplore.exe, Explorer.exe and htmopen.exe (the program that
-                 the prefix's .htm association starts) which record how they
-                 were started in C:\\tv\\launches.log;
-  C:\\tvinst\\    the install folder, a copy of the project's install_folder/;
-  C:\\e2e\\       scratch files of the tests and the watcher's control files.
-A watcher program runs for the whole session: it keeps Wine's desktop (and so
-the clipboard) alive and records and dismisses every message box.
-
-Needs an X display (run under xvfb-run) and the Windows build in
-TULVEX_WIN_BUILD (default build/win).
+A fresh Wine prefix per test module in TULVEX_E2E_DIR: C:\\tv holds tulvex.exe and the helper program under its
+names (helpers/helper.cpp), also as IExplore.exe, Explorer.exe and htmopen.exe (the .htm association);
+C:\\tvinst is the install folder, C:\\e2e the scratch folder.
 """
+import contextlib
 import os
 import shutil
 import subprocess
 import time
-from dataclasses import dataclass, field
+import unittest
 from pathlib import Path
+from types import SimpleNamespace as Record
 
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("TULVEX_WIN_BUILD", ROOT / "build" / "win"))
 WORK = Path(os.environ.get("TULVEX_E2E_DIR", "/tmp/tulvex-e2e"))
-PREFIX = WORK / "prefix"
-DRIVE_C = PREFIX / "drive_c"
-EXE_DIR = DRIVE_C / "tv"
-INSTALL_DIR = DRIVE_C / "tvinst"
-SCRATCH = DRIVE_C / "e2e"
-INSTALL_FOLDER = "C:\\tvinst"
-EXE = "C:\\tv\\tulvex.exe"
-REG_KEY = "HKEY_USERS\\.DEFAULT\\Software\\MorvaleSoft"
+DRIVE_C = WORK / "prefix" / "drive_c"
+EXE_DIR, INSTALL_DIR, SCRATCH = DRIVE_C / "tv", DRIVE_C / "tvinst", DRIVE_C / "e2e"
+INSTALL_FOLDER, EXE, REG_KEY = "C:\\tvinst", "C:\\tv\\tulvex.exe", "HKEY_USERS\\.DEFAULT\\Software\\MorvaleSoft"
+BOXES, LAUNCHES = SCRATCH / "boxes.log", EXE_DIR / "launches.log"
 
 
 def cp1251(text):
-    """The Windows-1251 bytes of a text as the program writes or shows it."""
     return text.encode("cp1251")
 
 
-def parse_records(data):
-    """Records of the helpers' logs: fields '<length>:<bytes>,', ending in '\\n'."""
-    records, fields, i = [], [], 0
-    while i < len(data):
-        if data[i:i + 1] == b"\n":
-            records.append(fields)
-            fields, i = [], i + 1
-            continue
-        colon = data.index(b":", i)
-        length = int(data[i:colon])
-        fields.append(data[colon + 1:colon + 1 + length])
-        i = colon + 1 + length + 1
-    return records
+def records(path, offset=0):  # the helper's whole records from a byte offset on: '<length>:<bytes>,'... '\n'
+    data, found, fields = path.read_bytes() if path.exists() else b"", [], []
+    while b"\n" in data[offset:]:
+        if data[offset] == 10:
+            found, fields, offset = found + [fields], [], offset + 1
+        else:
+            colon = data.index(b":", offset)
+            offset = colon + 2 + int(data[offset:colon])
+            fields.append(data[colon + 1:offset - 1])
+    return found
 
 
-@dataclass
-class Box:
-    caption: bytes
-    text: bytes
-    main_title: bytes
-    rows: list  # [[number, address, size, status], ...] of the progress list
+def window_state(r):  # as the helper records it: title, list's top index, rows per page, row count, cells
+    return Record(main_title=r[0], top=int(r[1]), per_page=int(r[2]), count=int(r[3]),
+                  rows=[r[i:i + 4] for i in range(4, len(r), 4)])
 
 
-@dataclass
-class Launch:
-    program: str  # "IExplore.exe", "Explorer.exe" or "htmopen.exe"
-    command_line: bytes
-    current_folder: bytes
+def started(run):
+    return [(launch.program, launch.command_line) for launch in run.launches]
 
 
-@dataclass
-class Run:
-    exit_code: int
-    boxes: list = field(default_factory=list)
-    launches: list = field(default_factory=list)
-
-
-class Log:
-    """A helper's log, read from where the last read stopped."""
-
-    def __init__(self, path):
-        self.path, self.offset = path, 0
-
-    def skip(self):
-        self.offset = self.path.stat().st_size if self.path.exists() else 0
-
-    def new_records(self):
-        if not self.path.exists():
-            return []
-        data = self.path.read_bytes()
-        end = data.rfind(b"\n", self.offset) + 1
-        records = parse_records(data[self.offset:end]) if end > self.offset else []
-        self.offset = max(self.offset, end)
-        return records
-
-
-class Session:
-    def __init__(self):
-        self.env = dict(os.environ, WINEPREFIX=str(PREFIX), WINEARCH="win32", WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="ru_RU.UTF-8", LANG="ru_RU.UTF-8")
-        self.boxes = Log(SCRATCH / "boxes.log")
-        self.launches = Log(EXE_DIR / "launches.log")
-        self.registry = object()  # what Tulvex_dir holds now; unknown at first
-        self.watcher = None
-
-    # -- set-up ----------------------------------------------------------
-    def start(self):
-        if not (BUILD / "tulvex.exe").exists():
-            raise RuntimeError(f"no {BUILD / 'tulvex.exe'}: build the Windows target first")
-        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
-        self.registry = object()
-        shutil.rmtree(WORK, ignore_errors=True)
-        WORK.mkdir(parents=True)
-        self.wine("wineboot", "-i", timeout=300)
-        for folder in (EXE_DIR, SCRATCH):
-            folder.mkdir(parents=True, exist_ok=True)
-        shutil.copy(BUILD / "tulvex.exe", EXE_DIR)
-        for helper in (BUILD / "helpers").glob("*.exe"):
-            shutil.copy(helper, EXE_DIR)
-        for stand_in in ("IExplore.exe", "Explorer.exe", "htmopen.exe"):
-            shutil.copy(BUILD / "helpers" / "standin.exe", EXE_DIR / stand_in)
-        shutil.copytree(ROOT / "install_folder", INSTALL_DIR)
-        # Xvfb has no window manager: unmanaged windows draw their own captions
-        # and spare Wine a 2 s wait each time a message box closes.
-        self.reg("add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f")
-        self.reg("add", "HKCR\\.htm", "/ve", "/d", "htmlfile", "/f")
-        self.reg("add", "HKCR\\htmlfile\\shell\\open\\command", "/ve", "/d",
-                 '"C:\\tv\\htmopen.exe" "%1"', "/f")
-        self.watcher = subprocess.Popen(
-            ["wine", "C:\\tv\\watcher.exe", "C:\\e2e\\boxes.log", "C:\\e2e"], env=self.env,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: (SCRATCH / "ready").exists(), 60, "the watcher to start")
-
-    def stop(self):
-        if self.watcher:
-            (SCRATCH / "stop").write_bytes(b"")
-            try:
-                self.watcher.wait(10)
-            except subprocess.TimeoutExpired:
-                self.watcher.kill()
-        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
-
-    # -- tools -------------------------------------------------------------
-    def wine(self, *args, timeout=60, cwd=None, check=True):
-        result = subprocess.run(["wine", *args], env=self.env, capture_output=True, timeout=timeout, cwd=cwd)
-        if check and result.returncode != 0:
-            raise RuntimeError(f"wine {args} failed with {result.returncode}: {result.stderr[-2000:]!r}")
-        return result
-
-    def reg(self, *args):
-        return self.wine("reg", *args)
-
-    def set_install_folder(self, value, kind="REG_SZ"):
-        """Tulvex_dir: a text, hex bytes for REG_BINARY, or None to remove the key."""
-        if (value, kind) == self.registry:
-            return
-        self.wine("reg", "delete", REG_KEY, "/f", check=False)
-        if value is not None:
-            self.reg("add", REG_KEY, "/v", "Tulvex_dir", "/t", kind, "/d", value, "/f")
-        self.registry = (value, kind)
-
-    def set_clipboard(self, data):
-        """Puts bytes on the clipboard as CF_TEXT, or leaves it without text (None)."""
-        if data is None:
-            self.wine("C:\\tv\\clip.exe", "empty")
-            return
-        (SCRATCH / "clip.bin").write_bytes(data)
-        self.wine("C:\\tv\\clip.exe", "set", "C:\\e2e\\clip.bin")
-        # Read it back: the text must be on the clipboard before a test relies on it.
-        self.wine("C:\\tv\\clip.exe", "get", "C:\\e2e\\clip.back")
-        back = (SCRATCH / "clip.back").read_bytes()
-        expected = data.split(b"\0")[0]
-        if back != expected:
-            raise RuntimeError(f"clipboard holds {len(back)} bytes, expected {len(expected)}")
-
-    def hold_boxes(self, hold):
-        path = SCRATCH / "hold"
-        if hold:
-            path.write_bytes(b"")
-        elif path.exists():
-            path.unlink()
-
-    def clean_results(self):
-        for name in ("tulvex.htm", "tulvex.txt"):
-            (INSTALL_DIR / name).unlink(missing_ok=True)
-
-    def start_tulvex(self, *args, cwd=SCRATCH, exe=EXE):
-        self.boxes.skip()
-        self.launches.skip()
-        return subprocess.Popen(["wine", exe, *args], env=self.env, cwd=cwd,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    def finish(self, process, timeout=60):
-        try:
-            code = process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            raise AssertionError(f"tulvex.exe did not end within {timeout} s")
-        settle(EXE_DIR / "launches.log")
-        boxes = [Box(r[0], r[1], r[2], [r[i:i + 4] for i in range(3, len(r), 4)])
-                 for r in self.boxes.new_records()]
-        launches = [Launch(r[0].decode(), r[1], r[2]) for r in self.launches.new_records()]
-        return Run(code, boxes, launches)
-
-    def run(self, *args, clipboard=b"", folder=INSTALL_FOLDER, kind="REG_SZ", cwd=SCRATCH, timeout=60):
-        """Runs tulvex.exe with these arguments on a prepared clipboard and registry."""
-        self.set_install_folder(folder, kind)
-        self.set_clipboard(clipboard)
-        self.clean_results()
-        return self.finish(self.start_tulvex(*args, cwd=cwd), timeout)
-
-
-def settle(path, quiet=0.6, limit=5):
-    """Waits until a log has not grown for a moment: programs that tulvex.exe
-    started just before it ended may still be writing their records."""
-    def size():
-        return path.stat().st_size if path.exists() else 0
-    last, since, deadline = size(), time.monotonic(), time.monotonic() + limit
-    while time.monotonic() - since < quiet and time.monotonic() < deadline:
-        time.sleep(0.05)
-        now = size()
-        if now != last:
-            last, since = now, time.monotonic()
+def shown(run):
+    return [(box.caption, box.text) for box in run.boxes]
 
 
 def wait_for(condition, seconds, what):
@@ -232,12 +59,96 @@ def wait_for(condition, seconds, what):
         time.sleep(0.05)
 
 
+@contextlib.contextmanager
+def small_disk(path, kib):
+    """A tmpfs of `kib` KiB mounted at `path` for the block; skips the test where mounting fails."""
+    path.mkdir(parents=True, exist_ok=True)
+    mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={kib}k", "tmpfs", str(path)], capture_output=True)
+    if mounted.returncode != 0:
+        raise unittest.SkipTest(f"cannot mount a small file system here: {mounted.stderr.decode().strip()}")
+    try:
+        yield path
+    finally:
+        subprocess.run(["umount", "-l", str(path)], check=True)
+
+
+class Session:
+    env = dict(os.environ, WINEPREFIX=str(WORK / "prefix"), WINEARCH="win32", WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="ru_RU.UTF-8", LANG="ru_RU.UTF-8")
+
+    def start(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+        shutil.rmtree(WORK, ignore_errors=True)
+        WORK.mkdir(parents=True)
+        self.registry, self.offsets = object(), (0, 0)
+        self.wine("wineboot", "-i", timeout=300)
+        shutil.copytree(BUILD / "helpers", EXE_DIR)
+        for name in ("IExplore.exe", "Explorer.exe", "htmopen.exe", "tulvex.exe"):
+            shutil.copy(BUILD / ("tulvex.exe" if name == "tulvex.exe" else "helpers/standin.exe"), EXE_DIR / name)
+        shutil.copytree(ROOT / "install_folder", INSTALL_DIR)
+        SCRATCH.mkdir()
+        # Xvfb has no window manager: unmanaged windows spare Wine a 2 s wait whenever a box closes.
+        self.reg("add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f")
+        self.reg("add", "HKCR\\.htm", "/ve", "/d", "htmlfile", "/f")
+        self.reg("add", "HKCR\\htmlfile\\shell\\open\\command", "/ve", "/d", '"C:\\tv\\htmopen.exe" "%1"', "/f")
+        self.watcher = self.popen("C:\\tv\\watcher.exe", "C:\\e2e\\boxes.log", "C:\\e2e")
+        wait_for(lambda: (SCRATCH / "ready").exists(), 60, "the watcher to start")
+
+    def stop(self):
+        (SCRATCH / "stop").write_bytes(b"")
+        self.watcher.wait(10)
+        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+
+    def popen(self, *args, cwd=SCRATCH):
+        return subprocess.Popen(["wine", *args], env=self.env, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def wine(self, *args, timeout=60, check=True):
+        result = subprocess.run(["wine", *args], env=self.env, capture_output=True, timeout=timeout)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"wine {args[:3]} ended with {result.returncode}: {result.stderr[-1000:]!r}")
+        return result
+
+    def reg(self, *args):
+        return self.wine("reg", *args)
+
+    def set_install_folder(self, value, kind="REG_SZ"):  # a text, hex bytes for REG_BINARY, None for no key
+        if (value, kind) != self.registry:
+            self.wine("reg", "delete", REG_KEY, "/f", check=False)
+            if value is not None:
+                self.reg("add", REG_KEY, "/v", "Tulvex_dir", "/t", kind, "/d", value, "/f")
+            self.registry = (value, kind)
+
+    def set_clipboard(self, data, locale=None):
+        """Bytes as CF_TEXT; a text with a locale ("0409") as CF_UNICODETEXT with that CF_LOCALE alone; None: no
+        text. The tests compare what tulvex.exe made of it, so a text that did not stay shows there."""
+        (SCRATCH / "clip.bin").write_bytes(b"" if data is None else data.encode("utf-16-le") if locale else data)
+        self.wine("C:\\tv\\clip.exe", *(["empty"] if data is None else ["unicode", "C:\\e2e\\clip.bin", locale] if locale
+                                       else ["set", "C:\\e2e\\clip.bin"]))
+
+    def start_tulvex(self, *args, cwd=SCRATCH, exe=EXE):
+        self.offsets = tuple(log.stat().st_size if log.exists() else 0 for log in (BOXES, LAUNCHES))
+        return self.popen(exe, *args, cwd=cwd)
+
+    def finish(self, process, timeout=60):
+        """The run: exit code, boxes with the Tulvex window's state, programs started."""
+        try:
+            code = process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            raise AssertionError(f"tulvex.exe did not end within {timeout} s")
+        for _ in range(2):  # what tulvex.exe started at its end may still be writing its record
+            time.sleep(0.5)
+        boxes = [Record(caption=r[0], text=r[1], **vars(window_state(r[2:]))) for r in records(BOXES, self.offsets[0])]
+        launches = [Record(program=r[0].decode(), command_line=r[1]) for r in records(LAUNCHES, self.offsets[1])]
+        return Record(exit_code=code, boxes=boxes, launches=launches)
+
+    def run(self, *args, clipboard=b"", locale=None, folder=INSTALL_FOLDER, kind="REG_SZ", cwd=SCRATCH, timeout=60):
+        self.set_install_folder(folder, kind)
+        self.set_clipboard(clipboard, locale)
+        for name in ("tulvex.htm", "tulvex.txt"):
+            (INSTALL_DIR / name).unlink(missing_ok=True)
+        return self.finish(self.start_tulvex(*args, cwd=cwd), timeout)
+
+
 SESSION = Session()
-
-
-def setUpModule():
-    SESSION.start()
-
-
-def tearDownModule():
-    SESSION.stop()
+setUpModule, tearDownModule = SESSION.start, SESSION.stop

@@ -1,31 +1,15 @@
-"""tulvex.exe under Wine: the save-all-links mode against a scripted local server.
-
-Wine's WinINet cannot position a response, so every fetch here reads in one
-go; the chunked reading is covered by the core tests.
-"""
+"""tulvex.exe under Wine: the save-all-links mode against a scripted local server (Wine's WinINet never positions
+a response, so every fetch here reads in one go): rows, boxes, the files it saves and where, Explorer."""
 import shutil
 import time
 import unittest
 
 import harness
-from harness import INSTALL_FOLDER, SCRATCH, SESSION, cp1251
-from httpserver import Reply, Server, free_port, wait_until
+from harness import SCRATCH, SESSION, cp1251, records, small_disk, wait_for, window_state
+from httpserver import Reply, Server
 
-SERVER = None
-
-
-def setUpModule():
-    global SERVER
-    harness.setUpModule()
-    SERVER = Server()
-
-
-def tearDownModule():
-    SERVER.stop()
-    harness.tearDownModule()
-
-
-KEYWORD = "(tulvex_loud_links)"
+SERVER = Server()
+setUpModule, tearDownModule = harness.setUpModule, harness.tearDownModule
 TEMP = b"the user's own temp.txt\r\n"
 LOADED, PARTLY, UNAVAILABLE, TOO_LARGE, OVER_NORM, UNREADABLE, WRITE_ERROR, CHECKING = (
     "Загружен", "Частично загружен", "Недоступен", "Слишком большой", "Больше нормы", "Не читается", "Ош. записи",
@@ -33,147 +17,119 @@ LOADED, PARTLY, UNAVAILABLE, TOO_LARGE, OVER_NORM, UNREADABLE, WRITE_ERROR, CHEC
 
 
 def body(size, seed):
-    """Bytes that differ from their neighbours, so a cut or shifted file shows."""
+    """Bytes that differ from their neighbours, so that a cut or shifted file shows."""
     return bytes((i * 7 + seed * 31 + (i >> 8)) & 0xFF for i in range(size))
 
 
-def summary(saved, taken):
-    return cp1251(f"Загружено файлов: {saved} из {taken}     ")
+def fresh(name):
+    shutil.rmtree(SCRATCH / name, ignore_errors=True)
+    (SCRATCH / name).mkdir()
+    return SCRATCH / name
 
 
 class SaveAllLinks(unittest.TestCase):
-    def download(self, case, clipboard, timeout=60):
-        """Runs the mode in a fresh current folder C:\\e2e\\dl-<case> that holds a temp.txt."""
-        self.folder = SCRATCH / f"dl-{case}"
-        shutil.rmtree(self.folder, ignore_errors=True)
-        self.folder.mkdir()
-        (self.folder / "temp.txt").write_bytes(TEMP)
-        SERVER.requests.clear()
-        SESSION.set_install_folder(INSTALL_FOLDER)
-        SESSION.set_clipboard(clipboard)
-        started = time.monotonic()
-        run = SESSION.finish(SESSION.start_tulvex(KEYWORD, cwd=self.folder), timeout)
-        self.seconds = time.monotonic() - started
-        return run
-
-    def saved_files(self):
-        folder = self.folder / "Tulvex_files"
-        return {path.name: path.read_bytes() for path in folder.iterdir()} if folder.exists() else {}
+    def download(self, folder, clipboard, locale=None, timeout=60):
+        """The mode in a current folder that holds the user's own temp.txt, when it has ended."""
+        self.folder, SERVER.requests = folder, []
+        (folder / "temp.txt").write_bytes(TEMP)
+        SESSION.set_install_folder(harness.INSTALL_FOLDER)
+        SESSION.set_clipboard(clipboard, locale)
+        return SESSION.finish(SESSION.start_tulvex("(tulvex_loud_links)", cwd=folder), timeout)
 
     def check_end(self, run, rows, files, saved=None):
-        """The summary box over the final rows, the files, temp.txt and Explorer."""
-        saved = len(files) if saved is None else saved
-        numbered = [[str(i + 1).encode(), address, size.encode(), cp1251(status)]
-                    for i, (address, size, status) in enumerate(rows)]
-        final = run.boxes[-1]
-        self.assertEqual((final.caption, final.text), (cp1251("Результат"), summary(saved, len(rows))))
-        self.assertEqual(final.main_title, b"Tulvex 1.15")
-        self.assertEqual(final.rows, numbered)
-        self.assertEqual(self.saved_files(), files)
-        self.assertEqual(sorted(p.name for p in self.folder.iterdir()), ["Tulvex_files", "temp.txt"])
-        self.assertEqual((self.folder / "temp.txt").read_bytes(), TEMP)
-        explorer = [("Explorer.exe", f"Explorer.exe C:\\e2e\\{self.folder.name}\\Tulvex_files".encode())]
-        self.assertEqual([(l.program, l.command_line) for l in run.launches], explorer if saved else [])
-        self.assertEqual(run.exit_code, 0)
+        """The summary box over the final rows; these files alone, nothing beside them; Explorer when one was saved."""
+        saved, final, saved_files = len(files) if saved is None else saved, run.boxes[-1], self.folder / "Tulvex_files"
+        self.assertEqual((final.caption, final.text, final.main_title),
+                         (cp1251("Результат"), cp1251(f"Загружено файлов: {saved} из {len(rows)}     "), b"Tulvex 1.15"))
+        self.assertEqual(final.rows, [[str(i + 1).encode(), a, size.encode(), cp1251(status)] for i, (a, size, status)
+                                      in enumerate(rows)])
+        self.assertEqual({p.name: p.read_bytes() for p in saved_files.iterdir()} if saved_files.exists() else {}, files)
+        self.assertEqual((sorted(p.name for p in self.folder.iterdir()), (self.folder / "temp.txt").read_bytes()),
+                         (["Tulvex_files", "temp.txt"], TEMP))
+        explorer = [("Explorer.exe", b"Explorer.exe C:\\e2e\\" + self.folder.name.encode() + b"\\Tulvex_files")]
+        self.assertEqual((harness.started(run), run.exit_code), (explorer if saved else [], 0))
 
     def test_server_faults_end_each_row_truthfully(self):
-        known, long_body, norm = body(50000, 1), body(1500, 2), body(96000, 4)
-        target = body(7000, 3)
+        known, long_body, norm, target = body(50000, 1), body(1500, 2), body(96000, 4), body(7000, 3)
         SERVER.script("/elsewhere/target.dat", Reply(body=target))
-        # path, reply, size column, status, file written
-        cases = [
-            ("/k/known.bin", Reply(body=known), "50000", LOADED, known),
-            ("/k/short.bin", Reply(body=long_body[:600], length="1000"), "1000", PARTLY, long_body[:600]),
-            ("/k/long.bin", Reply(body=long_body, length="1000"), "1000", LOADED, long_body[:1000]),
-            ("/k/missing.bin", Reply(404, b"<html>not found</html>"), "0", UNAVAILABLE, None),
-            ("/k/broken.bin", Reply(500, b"<html>error</html>"), "0", UNAVAILABLE, None),
-            ("/k/moved.bin", None, "7000", LOADED, target),
-            # The reset waits until the head and the first bytes have been taken.
-            ("/k/reset.bin", Reply(body=long_body * 4, length="10000", end="reset", piece=3000, pause=0.5),
-             "10000", UNREADABLE, None),
-            ("/k/huge.bin", Reply(length="3000000000"), "0", TOO_LARGE, None),
-            ("/k/huger.bin", Reply(length="99999999999"), "0", TOO_LARGE, None),
-            ("/k/norm.bin", Reply(body=norm), "96000", LOADED, norm),  # the norm caps only unknown lengths
-            ("/k/get.php?id=5", Reply(body=b"page"), "4", WRITE_ERROR, None),
-            ("/k/con.txt", Reply(body=b"device"), "6", WRITE_ERROR, None),
-        ]
-        for path, reply, *_ in cases:
-            if reply:
-                SERVER.script(path, reply)
         SERVER.redirect("/k/moved.bin", "/elsewhere/target.dat")
-        addresses = [SERVER.url(path).encode() for path, *_ in cases]
-
-        run = self.download("faults", b"\n".join(addresses) + b"\n")
+        dead = "http://127.0.0.1:1/k/dead.bin"  # nothing listens on port 1
+        cases = [(dead, None, "0", CHECKING, None),  # address or path, reply, size column, status, file written
+                 ("/k/known.bin", Reply(body=known), "50000", LOADED, known),
+                 ("/k/short.bin", Reply(body=long_body[:600], length="1000"), "1000", PARTLY, long_body[:600]),
+                 ("/k/missing.bin", Reply(404, b"<html>not found</html>"), "0", UNAVAILABLE, None),
+                 ("/k/broken.bin", Reply(500, b"<html>error</html>"), "0", UNAVAILABLE, None),
+                 ("/k/moved.bin", None, "7000", LOADED, target),
+                 # The reset waits until the head and the first bytes have been taken.
+                 ("/k/reset.bin", Reply(body=long_body * 4, length="10000", end="reset", piece=3000, pause=0.5),
+                  "10000", UNREADABLE, None),
+                 ("/k/huge.bin", Reply(length="3000000000"), "0", TOO_LARGE, None),
+                 ("/k/norm.bin", Reply(body=norm), "96000", LOADED, norm),  # the norm caps only unknown lengths
+                 ("/k/unknown.bin", Reply(body=norm, length=None), "96000", OVER_NORM, None)]
+        for path, reply, *_ in (case for case in cases if case[1]):
+            SERVER.script(path, reply)
+        addresses = [(path if path == dead else SERVER.url(path)).encode() for path, *_ in cases]
+        run = self.download(fresh("dl-faults"), b"\r\n".join(addresses) + b"\r\n", timeout=90)
         self.check_end(run, [(a, size, status) for a, (_, _, size, status, _) in zip(addresses, cases)],
                        {path.rsplit("/", 1)[1]: data for path, _, _, _, data in cases if data is not None})
-        self.assertEqual(len(run.boxes), 1)
+        self.assertEqual([(box.caption, box.text, box.rows) for box in run.boxes[:-1]],
+                         [(cp1251("Адрес не открывается.   "), addresses[0], [[b"1", addresses[0], b"0", cp1251(CHECKING)]])])
         self.assertEqual(SERVER.requests[0].headers.get("User-Agent"), "Microsoft Internet Explorer")
 
-    def test_list_shapes(self):
-        paths = ["/a/one.bin", "/b/one.bin", "/a/two.bin", "/c/one.bin", "/a/three.bin"]
-        bodies = {path: body(1000 + 700 * i, 10 + i) for i, path in enumerate(paths)}
-        for path, data in bodies.items():
-            SERVER.script(path, Reply(body=data))
-        url = {path: SERVER.url(path).encode() for path in paths}
-        one, one_b, two, one_c, three = (url[path] for path in paths)
-        # case, clipboard, the paths fetched in order
-        cases = [
-            ("crlf", b"\r\n".join([one, two, three]) + b"\r\n", ["/a/one.bin", "/a/two.bin", "/a/three.bin"]),
-            ("same-names", b"\n".join([one, one_b, two, one_c]),
-             ["/a/one.bin", "/a/two.bin", "/c/one.bin"]),
-            ("empty-line", one + b"\n\n" + two + b"\n", ["/a/one.bin"]),
-            ("short-name", b"\n".join([one, SERVER.url("/x/a.b").encode(), two]), ["/a/one.bin"]),
-            ("empty-list", b"", []),
-            ("absent-text", None, []),
-        ]
-        for case, clipboard, fetched in cases:
+    def test_list_ends_and_names(self):
+        """The walk's own rules are the core tests'; here its ends, and the names of files on disk: escapes
+        decoded, forbidden characters and device names made usable, nothing written outside the folder."""
+        names = [("/n/one.bin", "one.bin"), ("/m/one.bin", "one.bin"), ("/n/two.bin", "two.bin"),
+                 ("/n/%D0%BE%D1%82%D1%87%D1%91%D1%82%202008.doc", "отчёт 2008.doc"), ("/n/..%2F..%2Fx.txt", ".._.._x.txt"),
+                 ("/n/a%3Ab.txt", "a_b.txt"), ("/n/get.php?id=5", "get.php_id=5"), ("/n/con.txt", "_con.txt")]
+        for i, (path, _) in enumerate(names):
+            SERVER.script(path, Reply(body=body(300 + i, 40 + i)))
+        urls = [SERVER.url(path).encode() for path, _ in names]
+        for case, clipboard, fetched in [("same-name", b"\n".join(urls[:3]), [0, 2]), ("no-text", None, []),
+                                         ("empty-line", urls[0] + b"\n\n" + urls[2], [0]),
+                                         ("names", b"\n".join(urls[3:]), range(3, 8))]:
             with self.subTest(case):
-                run = self.download(case, clipboard)
-                files = {path.rsplit("/", 1)[1]: bodies[path] for path in fetched}  # later replaces earlier
-                self.check_end(run, [(url[path], str(len(bodies[path])), LOADED) for path in fetched], files,
-                               saved=len(fetched))
-                self.assertEqual([request.path for request in SERVER.requests], fetched)
+                run = self.download(fresh("dl-" + case), clipboard)
+                self.check_end(run, [(urls[i], str(300 + i), LOADED) for i in fetched],
+                               {names[i][1]: body(300 + i, 40 + i) for i in fetched})
+                self.assertEqual([r.path for r in SERVER.requests], [names[i][0] for i in fetched])  # sent unchanged
+                self.assertFalse((SCRATCH / "x.txt").exists())  # Tulvex_files\..\..\x.txt
 
-    def test_without_length_the_walk_waits_then_reads_at_most_the_norm(self):
-        small, norm = body(5000, 20), body(96000, 21)
-        SERVER.script("/n/small.bin", Reply(body=small, length=None))
-        SERVER.script("/n/norm.bin", Reply(body=norm, length=None))
-        addresses = [SERVER.url(p).encode() for p in ("/n/small.bin", "/n/norm.bin")]
-        run = self.download("no-length", b"\n".join(addresses), timeout=90)
-        self.check_end(run, [(addresses[0], "5000", PARTLY), (addresses[1], "96000", OVER_NORM)],
-                       {"small.bin": small})
-        self.assertGreater(self.seconds, 2 * 20 * 0.3)  # the waiting passes ran for each
+    def test_unicode_list_under_an_english_layout(self):
+        files = {"отчёт.txt": body(900, 30), "Ёлка.bin": body(700, 31)}
+        for name, data in files.items():  # Wine's WinINet sends the address's Windows-1251 bytes as they are
+            SERVER.script("/u/" + cp1251(name).decode("latin-1"), Reply(body=data))
+        addresses = [SERVER.url("/u/" + name) for name in files]
+        run = self.download(fresh("dl-unicode"), "\r\n".join(addresses), locale="0409")
+        self.check_end(run, [(cp1251(a), str(len(d)), LOADED) for a, d in zip(addresses, files.values())], files)
 
-    def test_unreachable_address_is_shown_and_the_walk_goes_on(self):
-        SERVER.script("/u/after.bin", Reply(body=b"after"))
-        dead = f"http://127.0.0.1:{free_port()}/u/file.bin".encode()
-        after = SERVER.url("/u/after.bin").encode()
-        run = self.download("unreachable", dead + b"\n" + after)
-        box = run.boxes[0]
-        self.assertEqual((box.caption, box.text), (cp1251("Адрес не открывается.   "), dead))
-        self.assertEqual(box.rows, [[b"1", dead, b"0", cp1251(CHECKING)]])
-        self.check_end(run, [(dead, "0", CHECKING), (after, "5", LOADED)], {"after.bin": b"after"})
-        self.assertEqual(len(run.boxes), 2)
-
-    def test_stalled_server_leaves_the_program_killable_and_writes_nothing(self):
-        SERVER.script("/s/stalled.bin", Reply(body=b"x" * 100, length="10000", end="stall"))
-        self.folder = SCRATCH / "dl-stalled"
-        shutil.rmtree(self.folder, ignore_errors=True)
-        self.folder.mkdir()
-        (self.folder / "temp.txt").write_bytes(TEMP)
-        SERVER.requests.clear()
-        SESSION.set_clipboard(SERVER.url("/s/stalled.bin").encode())
-        process = SESSION.start_tulvex(KEYWORD, cwd=self.folder)
+    def test_long_list_keeps_the_row_being_fetched_in_sight(self):
+        paths = [f"/l/file{i:02}.bin" for i in range(30)]
+        for i, path in enumerate(paths):  # the 25th has no length: the walk waits some seconds on it
+            SERVER.script(path, Reply(body=body(200 + i, i), length=None if i == 24 else "auto"))
+        SESSION.set_install_folder(harness.INSTALL_FOLDER)
+        SESSION.set_clipboard("\n".join(SERVER.url(p) for p in paths).encode())
+        process = SESSION.start_tulvex("(tulvex_loud_links)", cwd=fresh("dl-long"))
         try:
-            self.assertTrue(wait_until(lambda: SERVER.requests, 30), "the request never came")
+            wait_for(lambda: any(r.path == paths[24] for r in SERVER.requests), 60, "the slow row")
             time.sleep(1)
-            self.assertIsNone(process.poll())  # still reading, as WinINet never gives up
+            SESSION.wine("C:\\tv\\rows.exe", "C:\\e2e\\rows.log")
         finally:
-            process.kill()
-        process.wait(10)
-        self.assertEqual(self.saved_files(), {})
-        self.assertEqual((self.folder / "temp.txt").read_bytes(), TEMP)
+            final = SESSION.finish(process, timeout=60).boxes[-1]
+        during = window_state(records(SCRATCH / "rows.log")[-1][1:])
+        self.assertEqual((during.count, len(final.rows), final.rows[-1][3]), (25, 30, cp1251(LOADED)))
+        self.assertTrue(during.top <= 24 < during.top + during.per_page, f"row 25 of {during}")
+        self.assertTrue(final.top <= 29 < final.top + final.per_page, f"row 30 of {final}")
 
-
-if __name__ == "__main__":
-    unittest.main()
+    def test_full_disk_keeps_the_older_file_and_goes_on(self):
+        older, newer, fits = body(100_000, 50), body(300_000, 51), body(60_000, 52)
+        SERVER.script("/f/keep.bin", Reply(body=newer))
+        SERVER.script("/f/next.bin", Reply(body=fits))
+        addresses = [SERVER.url(p).encode() for p in ("/f/keep.bin", "/f/next.bin")]
+        shutil.rmtree(SCRATCH / "dl-full", ignore_errors=True)
+        with small_disk(SCRATCH / "dl-full", 200) as folder:
+            (folder / "Tulvex_files").mkdir()
+            (folder / "Tulvex_files" / "keep.bin").write_bytes(older)
+            run = self.download(folder, b"\n".join(addresses))
+            self.check_end(run, [(addresses[0], "300000", WRITE_ERROR), (addresses[1], "60000", LOADED)],
+                           {"keep.bin": older, "next.bin": fits}, saved=1)

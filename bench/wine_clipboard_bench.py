@@ -1,0 +1,92 @@
+"""Clipboard benchmark of the links mode under Wine: peak memory and wall time of tulvex.exe
+against a bare Win32 program (bench/bare_clipboard_win.cpp) that only opens a hidden window,
+reads the same clipboard and starts a program.
+
+    cmake --build build/win && xvfb-run -a python3 bench/wine_clipboard_bench.py --repeat 3
+
+The clipboard holds a text of 50 MiB, once as CF_UNICODETEXT alone (as the browser half puts it:
+100 MiB as UTF-16) and once as CF_TEXT alone (Wine makes CF_UNICODETEXT from it for both
+programs). Target: tulvex.exe's peak at most the bare program's plus one copy of the text
+(50 MiB). Uses its own Wine prefix in TULVEX_E2E_DIR (default /tmp/tulvex-clipbench).
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import threading
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[1]
+os.environ.setdefault("TULVEX_E2E_DIR", "/tmp/tulvex-clipbench")
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+import harness  # noqa: E402
+from harness import SESSION  # noqa: E402
+
+TEXT = 50 * 2**20
+PATTERN = b"0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_\n"  # as clip.exe fill makes it
+
+
+def peak_and_seconds(command, exe):
+    """Wall time of a Wine command, and the largest VmHWM of the process whose command line names
+    `exe`, sampled from /proc while it runs."""
+    peak, done = [0], threading.Event()
+
+    def sample():
+        while not done.wait(0.005):
+            for proc in Path("/proc").iterdir():
+                try:
+                    if proc.name.isdigit() and exe.encode() in (proc / "cmdline").read_bytes():
+                        hwm = [l for l in (proc / "status").read_text().splitlines() if l.startswith("VmHWM:")]
+                        peak[0] = max(peak[0], int(hwm[0].split()[1]) * 1024)
+                except (OSError, IndexError):
+                    pass
+    sampler = threading.Thread(target=sample, daemon=True)
+    sampler.start()
+    start = time.perf_counter()
+    code = subprocess.run(["wine", *command], env=SESSION.env, capture_output=True).returncode
+    seconds = time.perf_counter() - start
+    done.set()
+    sampler.join()
+    if code != 0:
+        raise RuntimeError(f"{command[0]} ended with {code}")
+    return peak[0], seconds
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--repeat", type=int, default=3, help="runs of each program; the best counts")
+    repeat = parser.parse_args().repeat
+    SESSION.start()
+    try:
+        shutil.copy(harness.BUILD / "bench" / "bare_clipboard.exe", harness.EXE_DIR)
+        SESSION.set_install_folder(harness.INSTALL_FOLDER)
+        (harness.SCRATCH / "text.bin").write_bytes((PATTERN * (TEXT // 64))[:TEXT])
+        page = harness.INSTALL_DIR / "tulvex.htm"
+        results = {}
+        for kind, fill in (("empty", ["empty"]), ("CF_UNICODETEXT", ["fill", str(TEXT)]),
+                           ("CF_TEXT", ["set", "C:\\e2e\\text.bin"])):
+            SESSION.wine("C:\\tv\\clip.exe", *fill, timeout=300)
+            for name, command in (("bare", ["C:\\tv\\bare_clipboard.exe", "IExplore.exe", harness.INSTALL_FOLDER]),
+                                  ("tulvex", [harness.EXE, "(tulvex_links)"])):
+                runs = [peak_and_seconds(command, command[0].rsplit("\\", 1)[1]) for _ in range(repeat)]
+                results[kind, name] = (max(p for p, _ in runs), min(s for _, s in runs))
+            if (page.stat().st_size < TEXT) != (kind == "empty") or harness.records(harness.BOXES):
+                raise RuntimeError("tulvex.exe did not write the page whole, or showed a box")
+    finally:
+        SESSION.stop()
+    print(f"\nLinks mode on a clipboard text of {TEXT / 2**20:.0f} MiB (best time, highest peak of {repeat} runs)")
+    print(f"{'clipboard':<16} {'program':<8} {'peak MiB':>9} {'seconds':>8}")
+    for (kind, name), (peak, seconds) in results.items():
+        print(f"{kind:<16} {name:<8} {peak / 2**20:9.1f} {seconds:8.2f}")
+    fixed = (results["empty", "tulvex"][0] - results["empty", "bare"][0]) / 2**20
+    for kind in ("CF_UNICODETEXT", "CF_TEXT"):
+        (tulvex, t_time), (bare, b_time) = results[kind, "tulvex"], results[kind, "bare"]
+        verdict = "met" if tulvex <= bare + TEXT else "MISSED"
+        print(f"{kind}: tulvex peak - bare peak = {(tulvex - bare) / 2**20:.1f} MiB (target <= {TEXT / 2**20:.0f}) "
+              f"{verdict}, of which {fixed:.1f} MiB with an empty clipboard; time {t_time / b_time:.2f} x the bare program")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,86 @@
+// Clipboard capture: the Unicode text converted to Windows-1251 straight
+// into the one string the program keeps, or CF_TEXT when there is none.
+#include "launcher/clipboard_win.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <new>
+
+#include "launcher/launcher.h"
+
+namespace {
+
+// The clipboard, open for this scope. Another program may hold it for a
+// moment: opening is retried briefly.
+class OpenClipboardScope {
+ public:
+  OpenClipboardScope() {
+    CloseClipboard();
+    for (int attempt = 0; attempt < 20 && !(open_ = OpenClipboard(nullptr)); ++attempt) Sleep(50);
+  }
+  OpenClipboardScope(const OpenClipboardScope&) = delete;
+  OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+  ~OpenClipboardScope() {
+    if (open_) CloseClipboard();
+  }
+  bool open() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
+
+// A clipboard block, locked for this scope. The block stays the
+// clipboard's: it is never freed here.
+class LockedBlock {
+ public:
+  explicit LockedBlock(HANDLE block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
+  LockedBlock(const LockedBlock&) = delete;
+  LockedBlock& operator=(const LockedBlock&) = delete;
+  ~LockedBlock() {
+    if (data_) GlobalUnlock(block_);
+  }
+  const void* data() const { return data_; }
+  std::size_t size() const { return GlobalSize(block_); }
+
+ private:
+  HANDLE block_;
+  void* data_;
+};
+
+// Windows-1251 of the wide text, converted once into the string's own
+// memory; none when the conversion fails (it can only fail for size).
+std::optional<std::string> windows_1251(const wchar_t* text, std::size_t length) {
+  if (length == 0) return std::string();
+  if (length > 0x7FFFFFFF) return std::nullopt;
+  const int wide = static_cast<int>(length);
+  const int size = WideCharToMultiByte(1251, 0, text, wide, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return std::nullopt;
+  std::optional<std::string> converted(std::in_place, static_cast<std::size_t>(size), '\0');
+  if (WideCharToMultiByte(1251, 0, text, wide, &(*converted)[0], size, nullptr, nullptr) != size) {
+    return std::nullopt;
+  }
+  return converted;
+}
+
+}  // namespace
+
+std::optional<std::string> capture_clipboard_text() {
+  try {
+    const OpenClipboardScope clipboard;
+    if (!clipboard.open()) return std::string();
+    // The browser half puts Unicode text there; CF_TEXT made from it would
+    // be in the code page of the keyboard layout active at the time.
+    const bool unicode = IsClipboardFormatAvailable(CF_UNICODETEXT);
+    if (!unicode && !IsClipboardFormatAvailable(CF_TEXT)) return std::string();
+    // A block that is offered but cannot be handed over is one too large
+    // for this process.
+    const LockedBlock block(GetClipboardData(unicode ? CF_UNICODETEXT : CF_TEXT));
+    if (!block.data()) return std::nullopt;
+    if (!unicode) return text_from_clipboard_block(static_cast<const char*>(block.data()), block.size());
+    const auto* text = static_cast<const wchar_t*>(block.data());
+    return windows_1251(text, wcsnlen(text, block.size() / sizeof(wchar_t)));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
