@@ -1,25 +1,25 @@
 // The save-all-links mode: every usable address of the clipboard list is
 // fetched into "Tulvex_files" with a row in the progress list; the summary
 // follows, and the folder opens in Explorer when a file was saved.
-#include <windows.h>
+#include "download/walker_win.h"
 
 #include <optional>
 #include <string>
 
+#include "desktop/desktop_win.h"
 #include "download/fetch.h"
 #include "download/list.h"
 #include "download/progress_win.h"
 #include "download/state.h"
 #include "download/wininet_win.h"
-#include "desktop/desktop_win.h"
-#include "launcher/state_win.h"
 
 namespace {
 
 class WindowsFetchHost final : public FetchHost {
  public:
-  void refresh() override { UpdateWindow(g_launcher.main_window); }
-  void show() override { progress(g_launcher.instance, "data"); }
+  // The walker has shown the row just before the fetch begins.
+  void refresh() override {}
+  void show() override { progress_show_row(); }
   void drain_and_wait() override { ::drain_and_wait(); }
   void pause(unsigned milliseconds) override { Sleep(milliseconds); }
   void info_box(const std::string& message, const std::string& caption) override {
@@ -54,23 +54,22 @@ std::string current_directory() {
 
 }  // namespace
 
-int save_all_links(HINSTANCE instance) {
-  progress(instance, "start");
+int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list_text) {
+  progress_start(instance, main_window);
   CreateDirectoryA(kDownloadFolder, nullptr);
-  ShowWindow(g_launcher.main_window, SW_SHOW);
 
   WindowsFetchHost host;
-  ListReader list(g_launcher.clipboard_text);
+  ListReader list(list_text);
   while (const std::optional<ListEntry> entry = list.next()) {
     begin_row(g_download, entry->address);
-    progress(instance, "data");
+    progress_show_row();
     WinInetConnection connection;
     fetch(connection, host, g_download, entry->address, download_path(entry->name));
   }
 
   progress_flush();
   info_box(summary_text(g_download.files_saved, g_download.rows_taken));
-  ShowWindow(g_launcher.main_window, SW_RESTORE);
+  ShowWindow(main_window, SW_RESTORE);
   if (g_download.files_saved != 0) WinExec(explorer_command(current_directory()).c_str(), SW_SHOWDEFAULT);
   return 1;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "desktop/desktop_win.h"
+#include "download/walker_win.h"
 #include "launcher/launcher.h"
 #include "desktop/registry_win.h"
 #include "launcher/state_win.h"
@@ -17,8 +18,6 @@
 #include "pages/pages_win.h"
 
 LauncherState g_launcher;
-
-int save_all_links(HINSTANCE instance);
 
 namespace {
 
@@ -77,7 +76,7 @@ void run_mode(Mode mode) {
   const std::string& folder = g_launcher.install_folder;
   switch (mode) {
     case Mode::save_all_links:
-      save_all_links(g_launcher.instance);
+      save_all_links(g_launcher.instance, g_launcher.main_window, g_launcher.clipboard_text);
       break;
     case Mode::reopen:
       reopen_in_browser(folder);
@@ -149,7 +148,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_launcher.install_folder = *folder;
 
   const Mode mode = mode_for(g_launcher.command_line);
-  if (mode == Mode::save_all_links) SetTimer(g_launcher.main_window, 1, 100, nullptr);
   run_mode(mode);
 
   release_mutex();
