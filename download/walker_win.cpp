@@ -3,6 +3,7 @@
 // follows, and the folder opens in Explorer when a file was saved.
 #include "download/walker_win.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -63,8 +64,8 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
   while (const std::optional<ListEntry> entry = list.next()) {
     begin_row(g_download, entry->address);
     progress_show_row();
-    WinInetConnection connection;
-    fetch(connection, host, g_download, entry->address, download_path(entry->name));
+    const std::unique_ptr<Connection> connection = make_connection();
+    fetch(*connection, host, g_download, entry->address, download_path(entry->name));
   }
 
   progress_flush();
