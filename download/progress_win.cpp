@@ -1,14 +1,14 @@
 // Progress list, title, message pump and drain-and-wait.
 //
 // Painting costs more than the downloads it shows: under Wine a paint of the
-// list takes milliseconds (every new row scrolls it, and the themed scroll
-// bar alone takes about 10 ms), while a small file takes about 5 ms and a
-// chunk of a large one microseconds. So the screen is brought up to the
-// state at most every kPaintMs while rows come faster than that: in between
-// the list's redraw is off and rows and statuses reach it unpainted. A
-// chunk offset is not even sent, since the next paint shows a later one. A
-// slower list is painted at every change. Every box and every wait is
-// preceded by a flush.
+// list takes milliseconds (every new row scrolls it, and a themed scroll bar
+// takes over 10 ms to draw), while a small file takes about 5 ms and a chunk
+// of a large one microseconds. So unless the rows take long enough that
+// painting every change costs little beside them, the screen is brought up
+// to the state every kPaintMs at most, and less often where a paint is slow.
+// In between the list's redraw is off and rows and statuses reach it
+// unpainted; a chunk offset is not even sent, since the next paint shows a
+// later one. Every box and every wait is preceded by a flush.
 #include "download/progress_win.h"
 
 #include <commctrl.h>
@@ -23,6 +23,12 @@ constexpr int kListId = 101;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerMs = 100;
 constexpr DWORD kPaintMs = 100;
+// A paint that took t ms is followed by the next no sooner than
+// kPaintShare × t ms later, so that painting takes at most about a tenth of
+// the time wherever it is slow.
+constexpr DWORD kPaintShare = 10;
+// The first row counts as slow: nothing is known yet, and it is painted.
+constexpr DWORD kFirstRowTime = 0xFFFFFFFF;
 constexpr DWORD kPumpMs = 10;
 // Bounds on one pump or drain, should a window keep asking for more.
 constexpr int kMostMessages = 256;
@@ -46,8 +52,10 @@ bool g_held = false;
 bool g_scroll_due = false;
 // The state has moved on since the last paint.
 bool g_behind = false;
-DWORD g_last_paint = 0;
-DWORD g_row_began = 0;
+DWORD g_last_paint = 0;  // when the latest paint ended
+DWORD g_paint_gap = kPaintMs;
+DWORD g_row_began = 0;  // when the current row was added
+DWORD g_row_time = 0;   // how long the row before it took
 DWORD g_last_pump = 0;
 
 void create_list(HINSTANCE instance) {
@@ -113,6 +121,7 @@ void hold() {
 // The whole state on screen: row, title, then one paint of what changed
 // (redraw on again repaints the list with its scroll bar).
 void paint() {
+  const DWORD began = GetTickCount();
   SetCursor(g_arrow);
   put_row();
   const std::string title =
@@ -132,6 +141,8 @@ void paint() {
   UpdateWindow(g_main);
   g_behind = false;
   g_last_paint = GetTickCount();
+  const DWORD share = (g_last_paint - began) * kPaintShare;
+  g_paint_gap = share > kPaintMs ? share : kPaintMs;
 }
 
 bool chunk_offset(const std::string& status) { return !status.empty() && status[0] >= '0' && status[0] <= '9'; }
@@ -145,8 +156,9 @@ void progress_start(HINSTANCE instance, HWND main_window) {
   char title[64] = {};
   GetWindowTextA(g_main, title, sizeof title);
   g_title = title;
-  ShowWindow(g_main, SW_SHOW);
+  // Made before the window is shown, the list appears with it in one paint.
   create_list(instance);
+  ShowWindow(g_main, SW_SHOW);
   SetTimer(g_main, kTimerId, kTimerMs, nullptr);
   UpdateWindow(g_main);
   g_last_paint = GetTickCount();
@@ -156,21 +168,24 @@ void progress_start(HINSTANCE instance, HWND main_window) {
 void progress_show_row() {
   const DWORD now = GetTickCount();
   const bool new_row = g_download.rows_taken - 1 != g_download.last_row_inserted;
-  if (now - g_last_paint >= kPaintMs) {
-    paint();
-  } else if (!new_row && chunk_offset(g_download.status)) {
-    g_behind = true;
-  } else if (g_held || (new_row && now - g_row_began < kPaintMs)) {
-    // Rows are coming fast: each would scroll and repaint the list, so they
-    // wait for the next paint. The previous row took less than kPaintMs, so
-    // this one is unlikely to leave the screen behind for long.
-    hold();
-    put_row();
-    g_behind = true;
-  } else {
-    paint();  // a slow list: one paint a change costs little beside a file
+  if (new_row) {
+    g_row_time = g_download.rows_taken > 1 ? now - g_row_began : kFirstRowTime;
+    g_row_began = now;
   }
-  if (new_row) g_row_began = now;
+  const bool chunk = !new_row && chunk_offset(g_download.status);
+  // A list whose rows take long enough that painting every change costs
+  // little beside them is painted at once; otherwise the screen waits for
+  // the next paint, and the wait is short, as the rows are.
+  const bool slow_list = g_row_time >= 3 * g_paint_gap;
+  if (now - g_last_paint >= g_paint_gap || (slow_list && !g_held && !chunk)) {
+    paint();
+  } else {
+    if (!chunk) {
+      hold();
+      put_row();
+    }
+    g_behind = true;
+  }
   pump_messages();
 }
 

@@ -12,8 +12,8 @@ void progress_start(HINSTANCE instance, HWND main_window);
 
 // Brings the list and the title to the download state's current row (a new
 // row is added and scrolled into sight), then handles the messages waiting.
-// While rows come faster than one per 100 ms, and during reading in chunks,
-// the screen follows every 100 ms: changes in between reach the list
+// Unless rows take long beside a paint, the screen follows every 100 ms
+// (less often where painting is slow): changes in between reach the list
 // unpainted, and a new chunk offset not even that, since the next paint
 // shows a later one.
 void progress_show_row();
