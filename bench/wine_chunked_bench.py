@@ -49,6 +49,7 @@ def run(program, expected):
     folder = DRIVE_C / "chunked" / program
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
+    os.sync()  # the previous run's writes are not flushed while this one is timed
     start = time.perf_counter()
     process = SESSION.start_tulvex("(tulvex_loud_links)", cwd=folder, exe=f"C:\\tv\\{program}.exe")
     process.wait()  # blocking: a timeout would poll every 50 ms

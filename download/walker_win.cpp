@@ -114,7 +114,9 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
 
   progress_flush();
   info_box(summary_text(g_download.files_saved, g_download.rows_taken));
-  ShowWindow(main_window, SW_RESTORE);
+  // Shown since the start (minimised, perhaps); a benchmark host that draws
+  // nothing leaves it hidden, and so it stays.
+  if (IsWindowVisible(main_window)) ShowWindow(main_window, SW_RESTORE);
   if (g_download.files_saved != 0) WinExec(explorer_command(current_directory()).c_str(), SW_SHOWDEFAULT);
   return 1;
 }
