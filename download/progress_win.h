@@ -22,8 +22,9 @@ void progress_show_row();
 // program waits.
 void progress_flush();
 
-// Handles every message already waiting for the thread and returns without
-// waiting for more.
+// Handles the messages waiting for the thread and returns without waiting
+// for more. Looks at the queue at most every 10 ms: under Wine even a look
+// costs a call to its server, more than a chunk's whole work.
 void pump_messages();
 
 // Drops what waits for the main window (a repaint is handled, since it
