@@ -1,15 +1,18 @@
 // Progress list, title, message pump and drain-and-wait.
 //
-// Painting costs more than the downloads it shows when files are small: under
-// Wine every row added below the list's visible part repaints the themed
-// scroll bar, about 10 ms. Such rows are therefore gathered with the list's
-// redraw off and put on screen together at most every kRowBatchMs; every
-// other change is painted at once, and only what changed is sent.
+// Painting costs more than the downloads it shows: under Wine a paint of the
+// list takes milliseconds (every new row scrolls it, and a themed scroll bar
+// takes over 10 ms to draw), while a small file takes about 5 ms and a chunk
+// of a large one microseconds. So unless the rows take long enough that
+// painting every change costs little beside them, the screen is brought up
+// to the state every kPaintMs at most, and less often where a paint is slow.
+// In between the list's redraw is off and rows and statuses reach it
+// unpainted; a chunk offset is not even sent, since the next paint shows a
+// later one. Every box and every wait is preceded by a flush.
 #include "download/progress_win.h"
 
 #include <commctrl.h>
 
-#include <cstring>
 #include <string>
 
 #include "download/state.h"
@@ -17,9 +20,19 @@
 namespace {
 
 constexpr int kListId = 101;
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kTimerMs = 100;
+constexpr DWORD kPaintMs = 100;
+// A paint that took t ms is followed by the next no sooner than
+// kPaintShare × t ms later, so that painting takes at most about a
+// twentieth of the time wherever it is slow (a moving list under Wine's
+// default theme: 20 to 35 ms a paint).
+constexpr DWORD kPaintShare = 20;
+// The first row counts as slow: nothing is known yet, and it is painted.
+constexpr DWORD kFirstRowTime = 0xFFFFFFFF;
+constexpr DWORD kPumpMs = 10;
 // Bounds on one pump or drain, should a window keep asking for more.
 constexpr int kMostMessages = 256;
-constexpr DWORD kRowBatchMs = 100;
 
 struct Column {
   const char* caption;
@@ -27,25 +40,29 @@ struct Column {
 };
 constexpr Column kColumns[] = {{"N", 20}, {"Адрес файла", 370}, {"Размер", 100}, {"Статус", 100}};
 
-// The main window, as the latest progress call gave it.
-HWND g_main_window = nullptr;
+HWND g_main = nullptr;
 HWND g_list = nullptr;
-// What the list and the title show now; unchanged texts are not sent again,
-// so a chunk costs one status and one title update.
+HCURSOR g_arrow = nullptr;
+// What the current row and the title show now; unchanged texts are not sent
+// again.
 std::string g_shown[4];
 std::string g_title;
-bool g_title_known = false;
-HCURSOR g_arrow = nullptr;
-// The window has changes that are not painted yet.
-bool g_changed = false;
-// The list's redraw is off: rows below its visible part wait for the batch.
+// The list's redraw is off: what it holds is not on screen yet.
 bool g_held = false;
-DWORD g_last_batch = 0;
+// A row was added while the redraw was off and is not scrolled into sight yet.
+bool g_scroll_due = false;
+// The state has moved on since the last paint.
+bool g_behind = false;
+DWORD g_last_paint = 0;  // when the latest paint ended
+DWORD g_paint_gap = kPaintMs;
+DWORD g_row_began = 0;  // when the current row was added
+DWORD g_row_time = 0;   // how long the row before it took
+DWORD g_last_pump = 0;
 
 void create_list(HINSTANCE instance) {
   g_list = CreateWindowExA(WS_EX_CLIENTEDGE, "SysListView32", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT,
-                           0, 0, 630, 170, g_main_window,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
+                           0, 0, 630, 170, g_main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
+                           instance, nullptr);
   if (!g_list) return;
   for (int i = 0; i < 4; ++i) {
     std::string caption = kColumns[i].caption;
@@ -58,42 +75,6 @@ void create_list(HINSTANCE instance) {
     SendMessageA(g_list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
   }
   ShowWindow(g_list, SW_SHOW);
-  g_changed = true;
-}
-
-// Redraw on again: the list brings its scroll bar up to date and repaints.
-void release_rows() {
-  if (!g_held) return;
-  SendMessageA(g_list, WM_SETREDRAW, TRUE, 0);
-  g_held = false;
-  g_changed = true;
-  g_last_batch = GetTickCount();
-}
-
-// Whether a row added now lands wholly below the rows the list shows.
-bool lands_out_of_sight() {
-  const LRESULT count = SendMessageA(g_list, LVM_GETITEMCOUNT, 0, 0);
-  const LRESULT top = SendMessageA(g_list, LVM_GETTOPINDEX, 0, 0);
-  const LRESULT per_page = SendMessageA(g_list, LVM_GETCOUNTPERPAGE, 0, 0);
-  return count > top + per_page;
-}
-
-void insert_row(const ProgressRow& row) {
-  if (!lands_out_of_sight()) {
-    release_rows();  // a row in sight is painted at once
-  } else if (!g_held && GetTickCount() - g_last_batch < kRowBatchMs) {
-    SendMessageA(g_list, WM_SETREDRAW, FALSE, 0);
-    g_held = true;
-  }
-  for (std::string& text : g_shown) text.clear();
-  g_shown[0] = row.number;
-  LVITEMA item = {};
-  item.mask = LVIF_TEXT;
-  item.iItem = row.item;
-  item.pszText = &g_shown[0][0];
-  SendMessageA(g_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  g_changed = true;
-  if (!g_held) g_last_batch = GetTickCount();
 }
 
 void set_cell(int item, int column, const std::string& text) {
@@ -105,68 +86,122 @@ void set_cell(int item, int column, const std::string& text) {
   cell.iSubItem = column;
   cell.pszText = &g_shown[column][0];
   SendMessageA(g_list, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
-  g_changed = true;
 }
 
-void show_row() {
+// The state's current row into the list; a new row is scrolled into sight.
+void put_row() {
   const ProgressRow row = progress_row(g_download);
-  if (row.insert) insert_row(row);
+  if (!g_list) return;
+  if (row.insert) {
+    for (std::string& text : g_shown) text.clear();
+    g_shown[0] = row.number;
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = row.item;
+    item.pszText = &g_shown[0][0];
+    SendMessageA(g_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    // With the redraw off the list keeps its old scroll range (Wine's does),
+    // so the scroll waits until the redraw is on again.
+    if (g_held) {
+      g_scroll_due = true;
+    } else {
+      SendMessageA(g_list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row.item), FALSE);
+    }
+  }
   set_cell(row.item, 1, g_download.address);
   set_cell(row.item, 2, row.size);
   set_cell(row.item, 3, g_download.status);
 }
 
-// UpdateWindow paints the main window and the list with it.
-void paint(bool now) {
-  if (g_held && (now || GetTickCount() - g_last_batch >= kRowBatchMs)) release_rows();
-  if (g_changed && !g_held) {
-    UpdateWindow(g_main_window);
-    g_changed = false;
-  }
+void hold() {
+  if (g_held || !g_list) return;
+  SendMessageA(g_list, WM_SETREDRAW, FALSE, 0);
+  g_held = true;
 }
 
-void show_title(const std::string& title) {
-  const HWND main_window = g_main_window;
-  if (!g_title_known) {
-    char shown[64] = {};
-    GetWindowTextA(main_window, shown, sizeof shown);
-    g_title = shown;
-    g_title_known = true;
+// The whole state on screen: row, title, then one paint of what changed
+// (redraw on again repaints the list with its scroll bar).
+void paint() {
+  const DWORD began = GetTickCount();
+  SetCursor(g_arrow);
+  put_row();
+  const std::string title =
+      progress_title(g_download.current_row, progress_percent(g_download.size, g_download.status));
+  if (title != g_title) {
+    g_title = title;
+    SetWindowTextA(g_main, title.c_str());
   }
-  if (title == g_title) return;
-  g_title = title;
-  SetWindowTextA(main_window, title.c_str());
+  if (g_held) {
+    SendMessageA(g_list, WM_SETREDRAW, TRUE, 0);
+    g_held = false;
+  }
+  if (g_scroll_due) {
+    SendMessageA(g_list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(g_download.last_row_inserted), FALSE);
+    g_scroll_due = false;
+  }
+  UpdateWindow(g_main);
+  g_behind = false;
+  g_last_paint = GetTickCount();
+  const DWORD share = (g_last_paint - began) * kPaintShare;
+  g_paint_gap = share > kPaintMs ? share : kPaintMs;
 }
+
+bool chunk_offset(const std::string& status) { return !status.empty() && status[0] >= '0' && status[0] <= '9'; }
 
 }  // namespace
 
-int progress(HINSTANCE instance, HWND main_window, const char* word) {
-  g_main_window = main_window;
-  // Only what would change anything is asked of the window system.
-  if (!g_arrow) g_arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  if (GetCursor() != g_arrow) SetCursor(g_arrow);
-  if (!IsWindowVisible(g_main_window)) {
-    ShowWindow(g_main_window, SW_SHOW);
-    g_changed = true;
-  }
-
-  if (std::strstr(word, "start")) {
-    // Its WM_TIMER messages bound every wait for a message.
-    SetTimer(main_window, 1, 100, nullptr);
-    create_list(instance);
-  }
-  if (std::strstr(word, "data") && g_list) show_row();
-  paint(false);
-
-  show_title(progress_title(g_download.current_row, progress_percent(g_download.size, g_download.status)));
-
+void progress_start(HINSTANCE instance, HWND main_window) {
+  g_main = main_window;
+  g_arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  SetCursor(g_arrow);
+  char title[64] = {};
+  GetWindowTextA(g_main, title, sizeof title);
+  g_title = title;
+  // Made before the window is shown, the list appears with it in one paint.
+  create_list(instance);
+  ShowWindow(g_main, SW_SHOW);
+  SetTimer(g_main, kTimerId, kTimerMs, nullptr);
+  UpdateWindow(g_main);
+  g_last_paint = GetTickCount();
   pump_messages();
-  return 1;
 }
 
-void progress_flush() { paint(true); }
+void progress_show_row() {
+  const DWORD now = GetTickCount();
+  const bool new_row = g_download.rows_taken - 1 != g_download.last_row_inserted;
+  if (new_row) {
+    g_row_time = g_download.rows_taken > 1 ? now - g_row_began : kFirstRowTime;
+    g_row_began = now;
+  }
+  const bool chunk = !new_row && chunk_offset(g_download.status);
+  // A list whose rows take long enough that painting every change costs
+  // little beside them is painted at once; otherwise the screen waits for
+  // the next paint, and the wait is short, as the rows are.
+  const bool slow_list = g_row_time >= 3 * g_paint_gap;
+  if (now - g_last_paint >= g_paint_gap || (slow_list && !g_held && !chunk)) {
+    paint();
+  } else {
+    if (!chunk) {
+      hold();
+      put_row();
+    }
+    g_behind = true;
+  }
+  pump_messages();
+}
+
+void progress_flush() {
+  if (g_behind || g_held) paint();
+}
 
 void pump_messages() {
+  // Under Wine even asking whether anything waits is a call to the server
+  // (about 25 us, ten times a chunk's work): the queue is looked at every
+  // kPumpMs, and only the messages found are then taken out one by one.
+  const DWORD now = GetTickCount();
+  if (now - g_last_pump < kPumpMs) return;
+  g_last_pump = now;
+  if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
   MSG message;
   for (int handled = 0; handled < kMostMessages && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++handled) {
     TranslateMessage(&message);
@@ -177,8 +212,7 @@ void pump_messages() {
 void drain_and_wait() {
   progress_flush();
   MSG message;
-  for (int seen = 0; seen < kMostMessages && PeekMessageA(&message, g_main_window, 0, 0, PM_REMOVE);
-       ++seen) {
+  for (int seen = 0; seen < kMostMessages && PeekMessageA(&message, g_main, 0, 0, PM_REMOVE); ++seen) {
     if (message.message == WM_PAINT) DispatchMessageA(&message);
   }
   WaitMessage();

@@ -1,0 +1,100 @@
+"""Chunked-download benchmark of the save-all-links mode through the real window, under Wine.
+
+Wine's WinINet cannot position a response, so the real program never reads
+in chunks there. This benchmark builds two benchmark builds of the program
+whose connection serves a positionable response from memory
+(bench/standin_connection_win.cpp): tulvex_bench_window with the real
+progress window, tulvex_bench_headless with progress routines that draw
+nothing (bench/headless_progress_win.cpp). Each saves a list of one 200 MiB
+address; the saved file is checked byte for byte. Prints the best of
+--repeat runs of each and, as its last line, the ratio of the two.
+
+    xvfb-run -a -s "-screen 0 1024x768x24" python3 bench/wine_chunked_bench.py
+
+Target: chunked window/headless <= 1.1. Uses the Windows build in
+TULVEX_WIN_BUILD (default build/win, configured with the mingw toolchain)
+and its own Wine prefix in TULVEX_E2E_DIR (default /tmp/tulvex-chunked).
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+os.environ.setdefault("TULVEX_E2E_DIR", "/tmp/tulvex-chunked")
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+import harness  # noqa: E402
+from harness import DRIVE_C, EXE_DIR, SESSION  # noqa: E402
+
+SIZE = 200 * 1024 * 1024
+PATTERN_LENGTH = 65521  # as in standin_connection_win.cpp
+PROGRAMS = {"window": "tulvex_bench_window", "headless": "tulvex_bench_headless"}
+TARGET = 1.1
+
+
+def body(size):
+    """The stand-in's bytes: a pattern of prime length, repeated."""
+    pattern, x = bytearray(PATTERN_LENGTH), 1
+    for i in range(PATTERN_LENGTH):
+        x = (x * 1103515245 + 12345) & 0xFFFFFFFF
+        pattern[i] = x >> 24
+    whole, rest = divmod(size, PATTERN_LENGTH)
+    return bytes(pattern) * whole + bytes(pattern[:rest])
+
+
+def run(program, expected):
+    """Seconds of one save of the 200 MiB address, from start to exit."""
+    folder = DRIVE_C / "chunked" / program
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    os.sync()  # the previous run's writes are not flushed while this one is timed
+    start = time.perf_counter()
+    process = SESSION.start_tulvex("(tulvex_loud_links)", cwd=folder, exe=f"C:\\tv\\{program}.exe")
+    process.wait()  # blocking: a timeout would poll every 50 ms
+    seconds = time.perf_counter() - start
+    summary = SESSION.finish(process).boxes[-1].text
+    if summary != harness.cp1251("Загружено файлов: 1 из 1     "):
+        raise RuntimeError(f"{program} reported {summary.decode('cp1251')!r}")
+    if (folder / "Tulvex_files" / "big.bin").read_bytes() != expected:
+        raise RuntimeError(f"{program} saved a file that differs")
+    shutil.rmtree(folder)
+    return seconds
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--repeat", type=int, default=3, help="runs of each build; the best counts")
+    parser.add_argument("--no-build", action="store_true", help="use the benchmark builds as they are")
+    repeat = parser.parse_args().repeat
+    if not parser.parse_args().no_build:
+        subprocess.run(["cmake", "--build", str(harness.BUILD), "--target", *PROGRAMS.values()], check=True,
+                       stdout=subprocess.DEVNULL)
+    expected = body(SIZE)
+
+    SESSION.start()
+    try:
+        for program in PROGRAMS.values():
+            shutil.copy(harness.BUILD / "bench" / f"{program}.exe", EXE_DIR)
+        SESSION.set_install_folder(harness.INSTALL_FOLDER)
+        (harness.SCRATCH / "norows").write_bytes(b"")  # the box watcher only closes the summary box
+        SESSION.set_clipboard(f"http://standin/{SIZE}/big.bin".encode())
+        best = {kind: float("inf") for kind in PROGRAMS}
+        for _ in range(repeat):
+            for kind, program in PROGRAMS.items():
+                best[kind] = min(best[kind], run(program, expected))
+    finally:
+        SESSION.stop()
+
+    print(f"\nBest of {repeat} runs, one address of {SIZE // 2**20} MiB read in chunks of 2240 bytes "
+          f"from memory, start-up included:")
+    for kind, seconds in best.items():
+        print(f"{kind:<9} {seconds:7.3f} s")
+    ratio = best["window"] / best["headless"]
+    print(f"target <= {TARGET}: {'met' if ratio <= TARGET else 'MISSED'}")
+    print(f"chunked window/headless: {ratio:.2f}")
+
+
+if __name__ == "__main__":
+    main()
