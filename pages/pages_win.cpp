@@ -1,5 +1,5 @@
-// Page writers and re-open in browser: write the result file, then start
-// the browser on it.
+// Page writers, the readable-text mode and re-open in browser: write the
+// result file, then start the browser on it.
 #include "pages/pages_win.h"
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include "desktop/desktop.h"
 #include "desktop/desktop_win.h"
 #include "desktop/registry_win.h"
+#include "pages/formatter.h"
 #include "pages/page.h"
 #include "pages/texts.h"
 
@@ -84,6 +85,12 @@ int media_page_writer(const std::string& install_folder, const std::string& clip
 
 int source_page_writer(const std::string& install_folder, const std::string& clipboard_text) {
   return write_and_open(install_folder, kSourceFile, put_source_file, clipboard_text);
+}
+
+int readable_text_formatter(const std::string& install_folder, const std::string& clipboard_text) {
+  // No clipboard text at start is an empty text: the page then holds the
+  // frame and the heading line with the ellipsis alone.
+  return write_and_open(install_folder, kResultPage, put_readable_page, clipboard_text);
 }
 
 int reopen_in_browser(const std::string& address) {
