@@ -69,7 +69,8 @@ test('pictures and Flash pages: shown within the cell or listed with their sizes
   const first = 'Первая &lt;и&gt;', at = (a) => `http://site.test/gallery/${a}`;
   const rows = [
     [first, picture(at('one.jpg'), ' width=300 height=200', first)],
-    ['Вторая', `${picture(at('two_small.jpg'), ' width=600 height=450', 'Вторая')}<br>Ссылка: ${link(at('big/two.jpg'))}`],
+    ['Вторая', `${picture(at('two_small.jpg'), ' width=600 height=450', 'Вторая')}<br>` +
+      `Ссылка: ${link(at('big/two.jpg'))}`],
     ['', picture('http://cdn.test/3.gif', '', '')],
   ];
   assert.equal(g.picturesFragment(win.document), head('Картинки страницы', 3, 'Галерея', at('p.htm')) +

@@ -53,7 +53,7 @@ test('each menu page puts its text on the clipboard and starts the program, the 
     assert.deepEqual(await runMenu(file, reading, { legacy: true }), did, `${file} in the legacy engine`);
   }
   // Nothing to take, or no program to start: a message, and the program is not started.
-  const bare = await openPage('http://site.test/b.htm', '<a href="#top"><img src="up.gif"></a><p>\ufeff&nbsp;\u200b</p>');
+  const bare = await openPage('http://site.test/b.htm', '<a href="#a"><img src="i.gif"></a><p>\ufeff&nbsp;\u200b</p>');
   for (const [file, page, registry, message, copied] of [
     ['bit.htm', bare, FOLDER, /^Tulvex: На странице нет текста\.$/, 0],
     ['loud_links.htm', bare, FOLDER, /^Tulvex: На странице нет ссылок на файлы, которые можно загрузить\.$/, 0],

@@ -1,4 +1,4 @@
-// Page bytes as stored: the frame, the readable-text formatter (classes, marks, escapes, limit, heading), paths.
+// Page bytes as stored: the frame, the readable-text formatter (classes, marks, escapes, limit, heading), the browser.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,7 +17,7 @@ static string stored(bool (*put)(std::string_view, const ByteSink&), std::string
 }
 const string kHeader(page_header()), kFooter(page_footer()), kStoredHeader = stored(put_on_disk, kHeader);
 
-TEST(Page, StoredBytesFrameAndPaths) {
+TEST(Page, StoredBytesFrameAndRegisteredBrowser) {
   const string a(65535, 'a'), b(70000, 'b');  // line feeds astride a piece's end
   const std::pair<string, string> cases[] = {
       {"a\r\nb", "a\r\r\nb"},
@@ -36,9 +36,6 @@ TEST(Page, StoredBytesFrameAndPaths) {
                      "</a>).</font></center></td></table></center></body></html>");
   EXPECT_EQ(stored(put_framed_page, "a\r\nb %s"), kStoredHeader + " \r\n\r\n a\r\r\nb %s \r\n\r\n " + kFooter);
   EXPECT_EQ(stored(put_source_file, "a\nb"), "a\r\nb");
-  EXPECT_EQ(result_path("C:\\Tulvex", kResultPage) + result_path("C:\\T\\", kSourceFile),
-            "C:\\Tulvex\\tulvex.htmC:\\T\\\\tulvex.txt");
-  EXPECT_EQ(browser_command(string(3000, 'p') + " q"), "IExplore.exe " + string(3000, 'p') + " q");
   EXPECT_EQ(registered_browser_command("C:\\Program Files\\ie.exe", "C:\\T x\\a.htm") + "|" +
                 registered_browser_command("\"C:\\ie.exe\"", ""),
             "\"C:\\Program Files\\ie.exe\" C:\\T x\\a.htm|\"C:\\ie.exe\" ");

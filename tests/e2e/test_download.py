@@ -60,7 +60,6 @@ class SaveAllLinks(unittest.TestCase):
                  # The reset waits until the head and the first bytes have been taken.
                  ("/k/reset.bin", Reply(body=long_body * 4, length="10000", end="reset", piece=3000, pause=0.5),
                   "10000", "Не читается", None),
-                 ("/k/huge.bin", Reply(length="3000000000"), "0", "Слишком большой", None),
                  ("/k/unknown.bin", Reply(body=norm, length=None), "96000", "Больше нормы", None)]
         for path, reply, *_ in cases[1:]:
             SERVER.script(path, reply)

@@ -115,7 +115,6 @@ class StartUp(unittest.TestCase):
                 (INSTALL_FOLDER, ("(tulvex_html)(tulvex_showi)",), [("IExplore.exe", b"IExplore.exe x")], []),
                 ((INSTALL_FOLDER.encode().hex(), "REG_BINARY"), ("(tulvex_links)(tulvex_bit)",), browser(PAGE), []),
                 (INSTALL_FOLDER, (), help_page, []),
-                (INSTALL_FOLDER, ("(TULVEX_LINKS)", "tulvex_links"), help_page, []),
                 ("", ("(tulvex_links)",), [], MISSING),
                 *[(None, (keyword,), [], MISSING) for keyword in keywords]]:
             with self.subTest(folder=folder, args=args):
