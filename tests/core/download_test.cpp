@@ -55,7 +55,6 @@ TEST(List, SavedFileName) {
 TEST(List, EntriesByLineRules) {
   const string n600(600, 'n'), n509(509, 'n'), x509 = "h/" + string(509, 'x'), x508 = "h/" + string(508, 'x');
   const struct { const char* name; string text, entries; } cases[] = {  // entries: "address>name;" each
-      {"LF line ends", "h/f1.bin\nh/f2.bin\n", "h/f1.bin>f1.bin;h/f2.bin>f2.bin;"},
       {"CRLF line ends", "h/f1.bin\r\nh/f2.bin\r\n", "h/f1.bin>f1.bin;h/f2.bin>f2.bin;"},
       {"CR at the very end", "h/f1.bin\r", "h/f1.bin>f1.bin;"},
       {"lone CR inside stays, made usable", "h/f\r1.bin\n", "h/f\r1.bin>f_1.bin;"},
