@@ -46,6 +46,7 @@ TEST(List, SavedFileName) {
       {"overlong, two bytes", "%C1%81%20.txt"},
       {"overlong, three bytes", "%E0%82%A9%20.txt"},
       {"not a device: COM0", "com0.txt"},
+      {"not a device: LPTX (a letter past the digits)", "lptx.txt"},
       {"not a device: longer", "console.txt"},
       {"not a device: COM10", "com10"},
       {"no base", ".htaccess"}};
