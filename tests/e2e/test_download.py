@@ -37,8 +37,8 @@ class SaveAllLinks(unittest.TestCase):
     def check_end(self, run, rows, files, saved=None):
         """The summary box over the final rows; these files alone, nothing beside them; Explorer when one was saved."""
         saved, final, saved_files = len(files) if saved is None else saved, run.boxes[-1], self.folder / "Tulvex_files"
-        self.assertEqual((final.caption, final.text, final.main_title),
-                         (cp1251("Результат"), cp1251(f"Загружено файлов: {saved} из {len(rows)}     "), b"Tulvex 1.15"))
+        summary = cp1251(f"Загружено файлов: {saved} из {len(rows)}     ")
+        self.assertEqual((final.caption, final.text, final.main_title), (cp1251("Результат"), summary, b"Tulvex 1.15"))
         self.assertEqual(final.rows, [[str(i).encode(), address, size.encode(), cp1251(status)]
                                       for i, (address, size, status) in enumerate(rows, 1)])
         self.assertEqual({p.name: p.read_bytes() for p in saved_files.iterdir()} if saved_files.exists() else {}, files)
@@ -67,8 +67,9 @@ class SaveAllLinks(unittest.TestCase):
         run = self.download(fresh("dl-faults"), b"\r\n".join(addresses) + b"\r\n", timeout=90)
         self.check_end(run, [(a, size, status) for a, (_, _, size, status, _) in zip(addresses, cases)],
                        {path.rsplit("/", 1)[1]: data for path, _, _, _, data in cases if data is not None})
+        dead_row = [b"1", addresses[0], b"0", cp1251("Проверка")]
         self.assertEqual([(box.caption, box.text, box.rows) for box in run.boxes[:-1]],
-                         [(cp1251("Адрес не открывается.   "), addresses[0], [[b"1", addresses[0], b"0", cp1251("Проверка")]])])
+                         [(cp1251("Адрес не открывается.   "), addresses[0], [dead_row])])
         self.assertEqual(SERVER.requests[0].headers.get("User-Agent"), "Microsoft Internet Explorer")
 
     def test_names_of_a_unicode_list_under_an_english_layout_and_no_list(self):
