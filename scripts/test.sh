@@ -2,7 +2,8 @@
 # Builds Tulvex and runs every test: the portable core's unit tests (plain,
 # then with AddressSanitizer and UndefinedBehaviorSanitizer), the fuzzers
 # for a bounded time, the browser half's tests, and the real tulvex.exe
-# under Wine on a virtual display.
+# under Wine on a virtual display (with it, the built executable's
+# imports and resources, read by objdump).
 #   FUZZ_SECONDS  seconds per fuzz target (default 30)
 set -uo pipefail
 cd "$(dirname "$0")/.."

@@ -6,11 +6,17 @@ const { JSDOM, ResourceLoader } = require('jsdom');
 const ROOT = path.join(__dirname, '..');
 
 // Library calls that the legacy engine lacks: any use of them fails the tests.
-const MISSING_IN_OLD_IE = { '': 'JSON', Array: 'isArray from of', 'Function.prototype': 'bind', Date: 'now',
-  'String.prototype': 'trim trimStart trimEnd trimLeft trimRight includes startsWith endsWith padStart padEnd repeat at ' +
-    'codePointAt normalize replaceAll matchAll', Object: 'keys create defineProperty defineProperties freeze assign entries values getPrototypeOf',
-  'Array.prototype': 'indexOf lastIndexOf forEach map filter some every reduce reduceRight includes find findIndex fill flat ' +
-    'flatMap at keys values entries' };
+const MISSING_IN_OLD_IE = {
+  '': 'JSON',
+  Array: 'isArray from of',
+  'Function.prototype': 'bind',
+  Date: 'now',
+  'String.prototype': 'trim trimStart trimEnd trimLeft trimRight includes startsWith endsWith padStart padEnd repeat ' +
+    'at codePointAt normalize replaceAll matchAll',
+  Object: 'keys create defineProperty defineProperties freeze assign entries values getPrototypeOf',
+  'Array.prototype': 'indexOf lastIndexOf forEach map filter some every reduce reduceRight includes find findIndex ' +
+    'fill flat flatMap at keys values entries',
+};
 
 // The realm of `global` made the legacy engine: the calls above are gone; split by a regular expression drops empty
 // pieces and captured groups; substr takes a negative start as 0; a string indexed with [] gives undefined (__index).
@@ -24,7 +30,9 @@ function makeLegacy(global) {
     for (let i = 0; i < all.length; i += step) if (all[i] && kept.length < (limit ?? 1 / 0)) kept.push(all[i]);
     return kept;
   };
-  S.prototype.substr = function (start, length) { return substr.call(this, Math.max(0, start), length); };
+  S.prototype.substr = function (start, length) {
+    return substr.call(this, Math.max(0, start), length);
+  };
   global.__index = (object, key) => (typeof object === 'string' ? undefined : object[key]);
   for (const [owner, names] of Object.entries(MISSING_IN_OLD_IE)) {
     const target = owner.split('.').reduce((o, name) => (name ? o[name] : o), global);
@@ -34,7 +42,9 @@ function makeLegacy(global) {
 
 function eachNode(node, fn, parent = null) {
   fn(node, parent);
-  for (const child of Object.values(node).flat()) if (child && typeof child.type === 'string') eachNode(child, fn, node);
+  for (const child of Object.values(node).flat()) {
+    if (child && typeof child.type === 'string') eachNode(child, fn, node);
+  }
 }
 
 // The script file, for the legacy engine with every read of o[k] made __index(o, k).
@@ -46,7 +56,9 @@ function readScript(file, legacy) {
         (up.type === 'AssignmentExpression' && up.left === n) || up.operator === 'delete') return;
     edits.push([n.start, n.start, '__index('], [n.object.end, n.property.start, ','], [n.property.end, n.end, ')']);
   });
-  for (const [at, to, text] of edits.sort((a, b) => b[0] - a[0])) source = source.slice(0, at) + text + source.slice(to);
+  for (const [at, to, text] of edits.sort((a, b) => b[0] - a[0])) {
+    source = source.slice(0, at) + text + source.slice(to);
+  }
   return source;
 }
 
@@ -58,7 +70,10 @@ function loadGather(legacy = true) {
 }
 
 class MemoryLoader extends ResourceLoader {
-  constructor(pages, legacy) { super(); Object.assign(this, { pages, legacy }); }
+  constructor(pages, legacy) {
+    super();
+    Object.assign(this, { pages, legacy });
+  }
   fetch(url) {
     const page = url.startsWith('file:') ? readScript(new URL(url), this.legacy) : this.pages[url];
     return page === undefined ? null : Promise.resolve(Buffer.from(page));

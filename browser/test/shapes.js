@@ -1,7 +1,11 @@
-// Page shapes that real sites make, for the reader view. Their HTML holds parts, {name}, {name N} or {name:text}, whose
-// text is noted as the article's (art) or not of it (junk); a shape marked whole is no article: all its text comes out.
+// Page shapes that real sites make, for the reader view. Their HTML holds parts, {name}, {name N} or {name:text},
+// whose text is noted as the article's (art) or not of it (junk); a shape marked whole is no article: all its text
+// comes out.
 'use strict';
-const SYLLABLES = { ru: 'ра мо ни ке ла ту ди пе со вы ро мя зе ку ша гор до ле', en: 'ra mo ni ke la tu di pe so vy ro ma ze ku sha gor do le' };
+const SYLLABLES = {
+  ru: 'ра мо ни ке ла ту ди пе со вы ро мя зе ку ша гор до ле',
+  en: 'ra mo ni ke la tu di pe so vy ro ma ze ku sha gor do le',
+};
 let seed = 7;
 
 function shape(lang, name, html, more = {}) {
@@ -14,18 +18,24 @@ function shape(lang, name, html, more = {}) {
   const art = (s) => (out.art.push(s), s), junk = (s) => (out.junk.push(s), s);
   const links = (k, tag = 'li') => times(k, () => `<${tag}><a href="/${word()}">${junk(cap(words(3)))}</a></${tag}>`);
   const PARTS = {
-    art, junk, links, p: (k = 4) => `<p>${art(prose(k))}</p>`, ps: (k) => times(k, () => `<p>${art(prose(4))}</p>`),
-    text: (k) => art(prose(k)), list: (k) => links(k, 'p'), nav: (cls = 'menu') => `<ul class="${cls}">${links(12)}</ul>`,
+    art,
+    junk,
+    links,
+    p: (k = 4) => `<p>${art(prose(k))}</p>`,
+    ps: (k) => times(k, () => `<p>${art(prose(4))}</p>`),
+    text: (k) => art(prose(k)),
+    list: (k) => links(k, 'p'),
+    nav: (cls = 'menu') => `<ul class="${cls}">${links(12)}</ul>`,
     share: () => `<div class="share-buttons"><a href="#vk">${junk('ВКонтакте')}</a> <a href="#f">Facebook</a></div>`,
     related: (cls = 'related') => `<div class="${cls}"><h3>${junk('Читайте также')}</h3><ul>${links(5)}</ul></div>`,
     comments: () => `<div id="comments"><h3>${junk('Комментарии (4)')}</h3>` +
       times(4, () => `<div class="comment"><b>${word()}_${word()}</b><p>${junk(prose(3))}</p></div>`) + '</div>',
     sidebar: (cls = 'sidebar') => `<div class="${cls}"><h3>${junk('Популярное сейчас')}</h3><ul>${links(8)}</ul>` +
       `<p>${junk(prose(2))}</p></div>`,
-    ad: (caption = 'Реклама') => `<div><span>${junk(caption)}</span><a href="http://ads.test/"><img src="b.gif"></a></div>`,
-    footer: (tag = 'div') => `<${tag} id="footer">${links(4, 'span')} <p>${junk('© 2009 Редакция, все права')}</p></${tag}>`,
-    results: () => `<ol class="results">${times(10, () => `<li><h3><a href="/r">${words(5)}</a></h3><div>${prose(2, 14)}</div>` +
-      '<cite>site.test/r</cite></li>')}</ol>`,
+    ad: () => `<div><span>${junk('Реклама')}</span><a href="http://ads.test/"><img src="b.gif"></a></div>`,
+    footer: (tag = 'div') => `<${tag} id="footer">${links(4, 'span')} <p>${junk('© 2009 Редакция')}</p></${tag}>`,
+    results: () => `<ol class="results">${times(10, () => `<li><h3><a href="/r">${words(5)}</a></h3>` +
+      `<div>${prose(2, 14)}</div><cite>site.test/r</cite></li>`)}</ol>`,
   };
   const expand = (s) => s.replace(/\{(\w+)(?: ([\w-]+))?(?::([^}]*))?\}/g, (_, part, arg, text) =>
     PARTS[part](text ?? (/^\d+$/.test(arg) ? Number(arg) : arg)));
@@ -34,28 +44,40 @@ function shape(lang, name, html, more = {}) {
 }
 
 const SHAPES = [
-  shape('ru', 'news page, HTML5', `<title>{art:Мост через реку откроют весной} — Новости</title><header><a href="/">Новости</a>
-    <nav>{nav}</nav></header><div class="breadcrumbs"><a href="/">{junk:Главная страница}</a></div><main><article><h1>Мост через
-    реку откроют весной</h1><div class="meta">12 марта</div><p class="lead">{text 2}</p>{share}<div class="article-text">{ps 3}{ad}
-    <p>{junk:Читайте также:} <a href="/z">{junk:Строители моста закончили работу раньше срока}</a></p>{ps 4}<ul>{links 2}</ul>{p 2}
-    </div><div class="tags"><a href="/t">{junk:мосты}</a></div></article>{related}{comments}</main><aside>{sidebar box}</aside>{footer footer}`),
-  shape('en', 'blog post', `<title>{art:Notes on a spring walk} | A garden blog</title><div id="page"><div id="masthead" class=
-    "site-header"><a href="/">A garden blog</a>{nav nav-menu}</div><div id="content" class="site-content has-sidebar"><article class=
-    "post"><header class="entry-header"><h1 class="entry-title">Notes on a spring walk</h1><div class="entry-meta">{junk:Posted on
-    April 3}</div></header><div class="entry-content">{ps 2}<blockquote>{p 2}</blockquote>{ps 3}{share}</div><footer>{junk:Tagged
-    spring}</footer></article><nav class="post-navigation"><a href="/p">{junk:Previous post}</a></nav>{comments}</div>{sidebar widget}</div>`),
-  shape('ru', 'article split across sibling containers, with a table of data', `<title>Бюджет</title><div class="wrap"><div class="col">
-    <h1>{art:Бюджет области на будущий год}</h1><div class="txt">{ps 3}</div><div class="inline-banner"><span>{junk:Реклама}</span>
-    </div><h2>{art:Что изменится для школ}</h2><div class="txt">{ps 2}</div><table><tr><th>{art:Район}</th><th>{art:Цена, руб.}</th>
-    </tr><tr><td>{art:Центральный}</td><td>{art:85 400}</td></tr></table><div class="txt">{p 3}</div><div class="box">{list 40}</div>
-    </div>{sidebar}</div>`),
-  shape('en', 'documentation page with code', `<title>{art:Reading a file} - Docs</title><div class="sidebar"><div class="toc">{links 30}
-    </div></div><div role="main" class="document"><h1>Reading a file</h1>{ps 2}<pre><code>{art:var f = open(1);}\n\n
-    {art:while (f.next()) {}\n{art:  print(f.line);}\n}</code></pre><h2>{art:Options}</h2>{p 3}<pre>{art:open(name, mode)}</pre>{p 2}<div class="edit">
-    <a href="/e">{junk:Edit this page}</a></div></div><div class="footer-nav"><a href="/prev">{junk:Previous chapter}</a></div>`),
-  shape('ru', 'frames: the article in another frame', '<frameset cols="200,*"><frame src="m.htm"><frame src="b.htm"></frameset>',
-    { frame: 0, pages: { 'http://site.test/m.htm': '<ul>{links 20}</ul>', 'http://site.test/b.htm': '<h1>{art:Выставка}</h1>{ps 4}' } }),
-  shape('ru', 'search results', '<title>Поиск</title>{nav}<form><input name="q"></form>{results}{footer}', { whole: true }),
+  shape('ru', 'news page, HTML5', `<title>{art:Мост через реку откроют весной} — Новости</title>
+    <header><a href="/">Новости</a><nav>{nav}</nav></header>
+    <div class="breadcrumbs"><a href="/">{junk:Главная страница}</a></div>
+    <main><article><h1>Мост через реку откроют весной</h1><div class="meta">12 марта</div>
+    <p class="lead">{text 2}</p>{share}<div class="article-text">{ps 3}{ad}
+    <p>{junk:Читайте также:} <a href="/z">{junk:Строители моста закончили работу раньше срока}</a></p>
+    {ps 4}<ul>{links 2}</ul>{p 2}</div><div class="tags"><a href="/t">{junk:мосты}</a></div></article>
+    {related}{comments}</main><aside>{sidebar box}</aside>{footer footer}`),
+  shape('en', 'blog post', `<title>{art:Notes on a spring walk} | A garden blog</title><div id="page">
+    <div id="masthead" class="site-header"><a href="/">A garden blog</a>{nav nav-menu}</div>
+    <div id="content" class="site-content has-sidebar"><article class="post"><header class="entry-header">
+    <h1 class="entry-title">Notes on a spring walk</h1><div class="entry-meta">{junk:Posted on April 3}</div></header>
+    <div class="entry-content">{ps 2}<blockquote>{p 2}</blockquote>{ps 3}{share}</div>
+    <footer>{junk:Tagged spring}</footer></article>
+    <nav class="post-navigation"><a href="/p">{junk:Previous post}</a></nav>{comments}</div>{sidebar widget}</div>`),
+  shape('ru', 'article split across sibling containers, with a table of data', `<title>Бюджет</title>
+    <div class="wrap"><div class="col"><h1>{art:Бюджет области на будущий год}</h1><div class="txt">{ps 3}</div>
+    <div class="inline-banner"><span>{junk:Реклама}</span></div>
+    <h2>{art:Что изменится для школ}</h2><div class="txt">{ps 2}</div>
+    <table><tr><th>{art:Район}</th><th>{art:Цена, руб.}</th></tr>
+    <tr><td>{art:Центральный}</td><td>{art:85 400}</td></tr></table>
+    <div class="txt">{p 3}</div><div class="box">{list 40}</div></div>{sidebar}</div>`),
+  shape('en', 'documentation page with code', `<title>{art:Reading a file} - Docs</title>
+    <div class="sidebar"><div class="toc">{links 30}</div></div>
+    <div role="main" class="document"><h1>Reading a file</h1>{ps 2}
+    <pre><code>{art:var f = open(1);}\n\n{art:while (f.next()) {}\n{art:  print(f.line);}\n}</code></pre>
+    <h2>{art:Options}</h2>{p 3}<pre>{art:open(name, mode)}</pre>{p 2}
+    <div class="edit"><a href="/e">{junk:Edit this page}</a></div></div>
+    <div class="footer-nav"><a href="/prev">{junk:Previous chapter}</a></div>`),
+  shape('ru', 'frames: the article in another frame', '<frameset cols="200,*"><frame src="m.htm"><frame src="b.htm">' +
+    '</frameset>', { frame: 0, pages: { 'http://site.test/m.htm': '<ul>{links 20}</ul>',
+    'http://site.test/b.htm': '<h1>{art:Выставка}</h1>{ps 4}' } }),
+  shape('ru', 'search results', '<title>Поиск</title>{nav}<form><input name="q"></form>{results}{footer}',
+    { whole: true }),
 ];
 
 module.exports = { SHAPES };

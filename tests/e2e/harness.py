@@ -11,7 +11,10 @@ import subprocess
 import time
 import unittest
 from pathlib import Path
+from subprocess import DEVNULL
 from types import SimpleNamespace as Record
+
+from httpserver import wait_until
 
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("TULVEX_WIN_BUILD", ROOT / "build" / "win"))
@@ -26,16 +29,9 @@ def cp1251(text):
     return text.encode("cp1251")
 
 
-def records(path, offset=0):  # the helper's whole records from a byte offset on: '<length>:<bytes>,'... '\n'
-    data, found, fields = path.read_bytes() if path.exists() else b"", [], []
-    while b"\n" in data[offset:]:
-        if data[offset] == 10:
-            found, fields, offset = found + [fields], [], offset + 1
-        else:
-            colon = data.index(b":", offset)
-            offset = colon + 2 + int(data[offset:colon])
-            fields.append(data[colon + 1:offset - 1])
-    return found
+def records(path, offset=0):  # the helper's whole records from a byte offset on: lines of hex fields, each ended by ','
+    lines = (path.read_bytes() if path.exists() else b"")[offset:].split(b"\n")[:-1]
+    return [[bytes.fromhex(field.decode()) for field in line.split(b",")[:-1]] for line in lines]
 
 
 def window_state(r):  # as the helper records it: title, list's top index, rows per page, row count, cells
@@ -43,20 +39,9 @@ def window_state(r):  # as the helper records it: title, list's top index, rows 
                   rows=[r[i:i + 4] for i in range(4, len(r), 4)])
 
 
-def started(run):
-    return [(launch.program, launch.command_line) for launch in run.launches]
-
-
-def shown(run):
-    return [(box.caption, box.text) for box in run.boxes]
-
-
 def wait_for(condition, seconds, what):
-    deadline = time.monotonic() + seconds
-    while not condition():
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.05)
+    if not wait_until(condition, seconds):
+        raise AssertionError(f"timed out waiting for {what}")
 
 
 @contextlib.contextmanager
@@ -100,7 +85,7 @@ class Session:
         subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
 
     def popen(self, *args, cwd=SCRATCH):
-        return subprocess.Popen(["wine", *args], env=self.env, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return subprocess.Popen(["wine", *args], env=self.env, cwd=cwd, stdout=DEVNULL, stderr=DEVNULL)
 
     def wine(self, *args, timeout=60, check=True):
         result = subprocess.run(["wine", *args], env=self.env, capture_output=True, timeout=timeout)
@@ -121,26 +106,27 @@ class Session:
     def set_clipboard(self, data, locale=None):
         """Bytes as CF_TEXT; a text with a locale ("0409") as CF_UNICODETEXT with that CF_LOCALE alone; None: no
         text. The tests compare what tulvex.exe made of it, so a text that did not stay shows there."""
-        (SCRATCH / "clip.bin").write_bytes(b"" if data is None else data.encode("utf-16-le") if locale else data)
-        self.wine("C:\\tv\\clip.exe", *(["empty"] if data is None else ["unicode", "C:\\e2e\\clip.bin", locale] if locale
-                                       else ["set", "C:\\e2e\\clip.bin"]))
+        kind = "empty" if data is None else "unicode" if locale else "set"
+        (SCRATCH / "clip.bin").write_bytes(data.encode("utf-16-le") if kind == "unicode" else data or b"")
+        self.wine("C:\\tv\\clip.exe", kind, "C:\\e2e\\clip.bin", *([locale] if locale else []))
 
     def start_tulvex(self, *args, cwd=SCRATCH, exe=EXE):
         self.offsets = tuple(log.stat().st_size if log.exists() else 0 for log in (BOXES, LAUNCHES))
         return self.popen(exe, *args, cwd=cwd)
 
     def finish(self, process, timeout=60):
-        """The run: exit code, boxes with the Tulvex window's state, programs started."""
+        """The run: exit code, boxes with the Tulvex window's state, programs started; shown and started in short."""
         try:
             code = process.wait(timeout)
         except subprocess.TimeoutExpired:
             process.kill()
             raise AssertionError(f"tulvex.exe did not end within {timeout} s")
-        for _ in range(2):  # what tulvex.exe started at its end may still be writing its record
-            time.sleep(0.5)
-        boxes = [Record(caption=r[0], text=r[1], **vars(window_state(r[2:]))) for r in records(BOXES, self.offsets[0])]
+        time.sleep(1)  # what tulvex.exe started at its end may still be writing its record
+        boxes = [Record(caption=r[0], text=r[1], **vars(window_state(r[2:])))
+                 for r in records(BOXES, self.offsets[0])]
         launches = [Record(program=r[0].decode(), command_line=r[1]) for r in records(LAUNCHES, self.offsets[1])]
-        return Record(exit_code=code, boxes=boxes, launches=launches)
+        return Record(exit_code=code, boxes=boxes, launches=launches, shown=[(b.caption, b.text) for b in boxes],
+                      started=[(launch.program, launch.command_line) for launch in launches])
 
     def run(self, *args, clipboard=b"", locale=None, folder=INSTALL_FOLDER, kind="REG_SZ", cwd=SCRATCH, timeout=60):
         self.set_install_folder(folder, kind)

@@ -11,7 +11,8 @@ from types import SimpleNamespace
 
 # status; body; Content-Length: "auto" the body's length, None none, else the header's text; further headers;
 # "close" or "reset" after the body; the body in pieces of `piece` bytes `pause` seconds apart
-Reply = namedtuple("Reply", "status body length headers end piece pause", defaults=(200, b"", "auto", (), "close", 0, 0))
+Reply = namedtuple("Reply", "status body length headers end piece pause",
+                   defaults=(200, b"", "auto", (), "close", 0, 0))
 
 
 class Server(socketserver.ThreadingTCPServer):
@@ -27,9 +28,6 @@ class Server(socketserver.ThreadingTCPServer):
 
     def script(self, path, reply):
         self.replies[path] = reply
-
-    def redirect(self, path, target):
-        self.script(path, Reply(302, b"moved", headers=[("Location", self.url(target))]))
 
     def stop(self):
         self.stopping.set()

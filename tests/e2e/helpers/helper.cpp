@@ -1,19 +1,19 @@
-// The end-to-end tests' helper program; what it does follows from the name it is started under
-// (the build keeps a copy under each):
-//   clip set FILE | unicode FILE LCID | fill COUNT | empty
-//     CF_TEXT from the file; CF_UNICODETEXT (a UTF-16LE file) and CF_LOCALE alone; COUNT characters
-//     of the tests' pattern as CF_UNICODETEXT, made in place; no text
-//   watcher LOG DIR  keeps Wine's desktop, and so the clipboard, alive; records each message box and
-//     the Tulvex window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells);
-//     DIR\stop ends it
-//   rows LOG  records the foreground window's title and the Tulvex window's state now, without the cells
-//   any other name  stands in for IExplore.exe, Explorer.exe and htmopen.exe: records its name,
-//     command line and current folder in launches.log beside it
+// The end-to-end tests' helper program; what it does follows from the name it is started under (the build keeps a
+// copy under each):
+//   clip set FILE | unicode FILE LCID | fill COUNT | empty: CF_TEXT from the file; CF_UNICODETEXT (a UTF-16LE file)
+//     and CF_LOCALE alone; COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text
+//   watcher LOG DIR: keeps Wine's desktop, and so the clipboard, alive; records each message box and the Tulvex
+//     window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells); DIR\stop ends it
+//   rows LOG: records the foreground window's title and the Tulvex window's state now, without the cells
+//   any other name: stands in for IExplore.exe, Explorer.exe and htmopen.exe; records its name and command line in
+//     launches.log beside it
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -21,13 +21,15 @@
 
 namespace {
 using Fields = std::vector<std::string>;
-std::string g_log;
 
-// Fields "<length>:<bytes>," and a line feed, so that any bytes reach the driver; one write.
-void record(const Fields& fields, const std::string& log = g_log) {
+// A record is a line of fields, each in hexadecimal and ended by ',', so that any bytes reach the tests; one write.
+void record(const Fields& fields, const std::string& log) {
   std::string line;
-  for (const std::string& field : fields) line += std::to_string(field.size()) + ":" + field + ",";
-  line += "\n";
+  for (const std::string& field : fields) {
+    for (const unsigned char c : field) line += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
+    line += ',';
+  }
+  line += '\n';
   if (FILE* file = std::fopen(log.c_str(), "ab")) {
     std::fwrite(line.data(), 1, line.size(), file);
     std::fclose(file);
@@ -49,8 +51,8 @@ LRESULT ask(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
   return static_cast<LRESULT>(result);
 }
 
-// The Tulvex window's title; of its list the top index, rows per page, row count and cells (read
-// through memory in the list's process).
+// The Tulvex window's title; of its list the top index, rows per page, row count and cells (read through memory in
+// the list's process).
 Fields tulvex_window(bool cells) {
   const HWND main = FindWindowA("Tulvex", nullptr), list = FindWindowExA(main, nullptr, "SysListView32", nullptr);
   const LRESULT rows = list ? ask(list, LVM_GETITEMCOUNT) : 0;
@@ -59,8 +61,8 @@ Fields tulvex_window(bool cells) {
   DWORD id = 0;
   GetWindowThreadProcessId(list, &id);
   const std::unique_ptr<void, decltype(&CloseHandle)> process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, id), CloseHandle);
-  auto* remote = static_cast<char*>(cells && process ? VirtualAllocEx(process.get(), nullptr, 4096, MEM_COMMIT,
-                                                                      PAGE_READWRITE) : nullptr);
+  auto* remote = static_cast<char*>(
+      cells && process ? VirtualAllocEx(process.get(), nullptr, 4096, MEM_COMMIT, PAGE_READWRITE) : nullptr);
   for (int cell = 0; remote && cell < 4 * rows; ++cell) {
     LVITEMA item = {};
     item.iSubItem = cell % 4;
@@ -75,18 +77,19 @@ Fields tulvex_window(bool cells) {
   return fields;
 }
 
-int watch(const char* log, const std::string& dir) {
+int watch(const std::string& log, const std::string& dir) {
   std::set<HWND> seen;
-  g_log = log;
   record({"ready"}, dir + "\\ready");
   for (; !exists(dir + "\\stop"); Sleep(40)) {
     for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr));) {
       if (IsWindowVisible(box) && seen.insert(box).second) {
         std::string text;  // the first Static child holds the icon, the next the text
-        for (HWND child = nullptr; text.empty() && (child = FindWindowExA(box, child, "Static", nullptr));) text = text_of(child);
-        Fields fields = {text_of(box), text};
-        for (const std::string& field : tulvex_window(!exists(dir + "\\norows"))) fields.push_back(field);
-        record(fields);
+        for (HWND child = nullptr; text.empty() && (child = FindWindowExA(box, child, "Static", nullptr));) {
+          text = text_of(child);
+        }
+        Fields fields = tulvex_window(!exists(dir + "\\norows"));
+        fields.insert(fields.begin(), {text_of(box), text});
+        record(fields, log);
       }
       if (IsWindowVisible(box) && !exists(dir + "\\hold")) PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
@@ -94,47 +97,40 @@ int watch(const char* log, const std::string& dir) {
   return 0;
 }
 
-int clip(int argc, char** argv) {
-  const std::string command = argc > 2 ? argv[1] : "empty", file = argc > 2 ? argv[2] : "";
-  if (command == "unicode" && argc != 4) return 1;
-  std::string bytes;
-  if (FILE* in = command == "set" || command == "unicode" ? std::fopen(file.c_str(), "rb") : nullptr) {
-    for (int c; (c = std::fgetc(in)) != EOF;) bytes += static_cast<char>(c);
-    std::fclose(in);
-  }
-  const std::size_t count = command == "fill" ? std::strtoul(file.c_str(), nullptr, 10) : 0;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size() + 2 * count + 2);
+int clip(const std::string& command, const char* argument, const char* locale) {
+  std::ifstream in(command == "set" || command == "unicode" ? argument : "", std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::size_t count = command == "fill" ? std::strtoul(argument, nullptr, 10) : 0;
+  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size() + 2 * count + 2);
   if (auto* data = static_cast<char*>(GlobalLock(block))) {
     std::memcpy(data, bytes.data(), bytes.size());
-    for (std::size_t i = 0; i < count; ++i) reinterpret_cast<wchar_t*>(data)[i] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_\n"[i % 64];
+    const char pattern[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_\n";
+    for (std::size_t i = 0; i < count; ++i) reinterpret_cast<wchar_t*>(data)[i] = pattern[i % 64];
     GlobalUnlock(block);
+  }
+  const HGLOBAL lcid = locale ? GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID)) : nullptr;
+  if (auto* data = static_cast<LCID*>(GlobalLock(lcid))) {
+    *data = std::strtoul(locale, nullptr, 16);
+    GlobalUnlock(lcid);
   }
   for (int attempt = 0; !OpenClipboard(nullptr); ++attempt) {
     if (attempt == 100) return 2;
     Sleep(20);
   }
-  int code = block ? 0 : 2;
-  if (EmptyClipboard() && command != "empty") {
-    HGLOBAL locale = command == "unicode" ? GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID)) : nullptr;
-    if (auto* lcid = static_cast<LCID*>(GlobalLock(locale))) {
-      *lcid = std::strtoul(argv[3], nullptr, 16);
-      GlobalUnlock(locale);
-    }
-    if (!SetClipboardData(command == "set" ? CF_TEXT : CF_UNICODETEXT, block) || (locale && !SetClipboardData(CF_LOCALE, locale))) code = 2;
-  }
+  bool set = block && EmptyClipboard();
+  if (command != "empty") set = set && SetClipboardData(command == "set" ? CF_TEXT : CF_UNICODETEXT, block);
+  if (lcid) set = set && SetClipboardData(CF_LOCALE, lcid);
   CloseClipboard();
-  return code;
+  return set ? 0 : 2;
 }
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  char module[MAX_PATH] = {}, current[MAX_PATH] = {};
+  char module[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, module, MAX_PATH);
-  const std::string path = module, folder = path.substr(0, path.find_last_of('\\')), own = path.substr(folder.size() + 1);
-  std::string name = own;
-  CharLowerA(&name[0]);
-  if (name == "clip.exe") return clip(__argc, __argv);
+  const std::string path = module, folder = path.substr(0, path.find_last_of('\\'));
+  const std::string name = path.substr(folder.size() + 1);  // as the build names the copies
+  if (name == "clip.exe" && __argc >= 2) return clip(__argv[1], __argv[2], __argc == 4 ? __argv[3] : nullptr);
   if (name == "watcher.exe" && __argc == 3) return watch(__argv[1], __argv[2]);
   if (name == "rows.exe" && __argc == 2) {
     Fields fields = tulvex_window(false);
@@ -142,7 +138,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     record(fields, __argv[1]);
     return 0;
   }
-  GetCurrentDirectoryA(MAX_PATH, current);
-  record({own, GetCommandLineA(), current}, folder + "\\launches.log");
+  record({name, GetCommandLineA()}, folder + "\\launches.log");
   return 0;
 }
