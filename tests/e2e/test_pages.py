@@ -1,6 +1,5 @@
 """tulvex.exe under Wine: start-up and dispatch, the page modes, their boxes and what they start."""
 import shutil
-import time
 import unittest
 
 import harness
@@ -98,7 +97,8 @@ class PageModes(unittest.TestCase):
                 foreground = lambda: SESSION.wine("C:\\tv\\rows.exe", "C:\\e2e\\" + rows.name) and records(rows)[-1][0]
                 wait_for(foreground, 30, "notepad")
                 run = SESSION.run("(tulvex_showi)", clipboard=clipboard)
-                time.sleep(1)
+                # A closed notepad may take a while to go; one left alone must still be there after a second.
+                harness.wait_until(lambda: notepad.poll() is not None, 20 if launches else 1)
                 self.assertEqual((run.started, run.shown, notepad.poll()), (launches, boxes, 0 if launches else None))
                 notepad.kill()
                 notepad.wait(10)
