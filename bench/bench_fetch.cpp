@@ -13,7 +13,6 @@ namespace {
 
 class QuietHost final : public FetchHost {
  public:
-  void refresh() override {}
   void show() override { benchmark::ClobberMemory(); }
   void drain_and_wait() override {}
   void pause(unsigned) override {}

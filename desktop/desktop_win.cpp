@@ -1,4 +1,4 @@
-// Information box, open-or-quit, closing a window by title, refresh, quit.
+// Information box, open-or-quit and closing a window by title.
 #include "desktop/desktop_win.h"
 
 #include <windows.h>

@@ -114,8 +114,6 @@ Reading Fetch::read_chunks(char* whole, std::uint32_t capacity) {
 }
 
 int Fetch::run(const std::string& address, const std::string& path) {
-  host_.refresh();
-
   switch (net_.open(address)) {
     case Connection::Opened::ok:
       break;

@@ -49,8 +49,7 @@ class Connection {
 class FetchHost {
  public:
   virtual ~FetchHost() = default;
-  virtual void refresh() = 0;         // repaint the main window
-  virtual void show() = 0;            // progress routine with "data"
+  virtual void show() = 0;            // the row and the title follow the state
   virtual void drain_and_wait() = 0;  // once in each waiting pass
   virtual void pause(unsigned milliseconds) = 0;
   virtual void info_box(const std::string& message, const std::string& caption) = 0;

@@ -65,8 +65,6 @@ class TemporaryFile {
 
 class WindowsFetchHost final : public FetchHost {
  public:
-  // The walker has shown the row just before the fetch begins.
-  void refresh() override {}
   void show() override { progress_show_row(); }
   void drain_and_wait() override { ::drain_and_wait(); }
   void pause(unsigned milliseconds) override { Sleep(milliseconds); }

@@ -59,7 +59,6 @@ struct Response : Connection {
 // Keeps the row at each show ("size:status;"), the waits ("wait 300;"), the boxes ("caption|message") and files.
 struct RecordingHost : FetchHost {
   explicit RecordingHost(const DownloadState& state) : state(state) {}
-  void refresh() override {}
   void show() override { shown += std::to_string(state.size) + ":" + state.status + ";"; }
   void drain_and_wait() override { shown += "wait "; }
   void pause(unsigned milliseconds) override { shown += std::to_string(milliseconds) + ";"; }
