@@ -15,6 +15,7 @@
 
 #include <string>
 
+#include "desktop/lazy_win.h"
 #include "download/state.h"
 
 namespace {
@@ -151,6 +152,9 @@ bool chunk_offset(const std::string& status) { return !status.empty() && status[
 }  // namespace
 
 void progress_start(HINSTANCE instance, HWND main_window) {
+  // The list view's classes: the common controls are loaded here, since only
+  // this mode needs them.
+  if (const auto init = dll_function<decltype(InitCommonControls)>("comctl32.dll", "InitCommonControls")) init();
   g_main = main_window;
   g_arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   SetCursor(g_arrow);

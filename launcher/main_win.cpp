@@ -1,7 +1,6 @@
 // WinMain: single-instance guard, hidden main window, capture of the
 // start-up inputs, dispatch to one mode routine with what it uses.
 #include <windows.h>
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -11,6 +10,7 @@
 
 #include "desktop/desktop.h"
 #include "desktop/desktop_win.h"
+#include "desktop/lazy_win.h"
 #include "desktop/registry_win.h"
 #include "download/walker_win.h"
 #include "launcher/clipboard_win.h"
@@ -78,7 +78,9 @@ std::optional<std::string> find_install_folder() {
 
 void open_help(const std::string& install_folder) {
   const std::string path = install_folder + kHelpPage;
-  ShellExecuteA(nullptr, "Open", path.c_str(), "", "", SW_SHOWNORMAL);
+  if (const auto shell_execute = dll_function<decltype(ShellExecuteA)>("shell32.dll", "ShellExecuteA")) {
+    shell_execute(nullptr, "Open", path.c_str(), "", "", SW_SHOWNORMAL);
+  }
 }
 
 void run_mode(Mode mode, const StartupInputs& in) {
@@ -113,8 +115,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const SingleInstance mutex;
   if (!mutex.first()) return 0;
   g_quit_mutex = mutex.handle();
-
-  InitCommonControls();
 
   WNDCLASSA window_class = {};
   window_class.lpfnWndProc = main_window_procedure;
