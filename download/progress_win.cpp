@@ -54,6 +54,10 @@ bool g_held = false;
 bool g_scroll_due = false;
 // The state has moved on since the last paint.
 bool g_behind = false;
+// The window has been painted once. Its first paint draws everything for the
+// first time (under Wine the themed header alone takes milliseconds), so it
+// says nothing about what the next ones cost.
+bool g_painted = false;
 DWORD g_last_paint = 0;  // when the latest paint ended
 DWORD g_paint_gap = kPaintMs;
 DWORD g_row_began = 0;  // when the current row was added
@@ -91,6 +95,7 @@ void set_cell(int item, int column, const std::string& text) {
 
 // The state's current row into the list; a new row is scrolled into sight.
 void put_row() {
+  if (g_download.rows_taken == 0) return;  // a list without rows, painted before its summary
   const ProgressRow row = progress_row(g_download);
   if (!g_list) return;
   if (row.insert) {
@@ -143,8 +148,9 @@ void paint() {
   UpdateWindow(g_main);
   g_behind = false;
   g_last_paint = GetTickCount();
-  const DWORD share = (g_last_paint - began) * kPaintShare;
+  const DWORD share = g_painted ? (g_last_paint - began) * kPaintShare : 0;
   g_paint_gap = share > kPaintMs ? share : kPaintMs;
+  g_painted = true;
 }
 
 bool chunk_offset(const std::string& status) { return !status.empty() && status[0] >= '0' && status[0] <= '9'; }
@@ -161,13 +167,14 @@ void progress_start(HINSTANCE instance, HWND main_window) {
   char title[64] = {};
   GetWindowTextA(g_main, title, sizeof title);
   g_title = title;
-  // Made before the window is shown, the list appears with it in one paint.
+  // Made before the window is shown, the list appears with it. The first
+  // paint is left to the first row (or to the flush before the summary when
+  // there is none), a moment later: the window is drawn once with its row
+  // rather than empty and then again.
   create_list(instance);
   ShowWindow(g_main, SW_SHOW);
   SetTimer(g_main, kTimerId, kTimerMs, nullptr);
-  UpdateWindow(g_main);
-  g_last_paint = GetTickCount();
-  pump_messages();
+  g_behind = true;
 }
 
 void progress_show_row() {

@@ -7,7 +7,8 @@
 
 // Shows the main window, makes the progress list with its four columns in
 // it and starts the window's 100 ms timer (id 1), which bounds every wait
-// of drain_and_wait. Called once, before any row.
+// of drain_and_wait. Called once, before any row; the window's first paint
+// comes with the first row, or with the flush when there is none.
 void progress_start(HINSTANCE instance, HWND main_window);
 
 // Brings the list and the title to the download state's current row (a new
