@@ -30,8 +30,10 @@ void open_in_browser(const std::string& path) {
 
 namespace {
 
-// A result file being written: closed on every path, and removed unless it
-// was written and closed whole.
+// A result file being written: closed on every path, and emptied unless it
+// was written and closed whole. Emptied, not removed: the installer makes
+// the two result files and lets ordinary users write them, but not create
+// files in the program's folder, so a removed one could not be made again.
 class ResultFile {
  public:
   explicit ResultFile(const std::string& path) : path_(path), stream_(open_or_quit(path, "wb")) {}
@@ -39,7 +41,8 @@ class ResultFile {
   ResultFile& operator=(const ResultFile&) = delete;
   ~ResultFile() {
     if (stream_) std::fclose(stream_);
-    if (!whole_) std::remove(path_.c_str());
+    if (whole_) return;
+    if (FILE* emptied = std::fopen(path_.c_str(), "wb")) std::fclose(emptied);
   }
   bool write(std::string_view bytes) { return std::fwrite(bytes.data(), 1, bytes.size(), stream_) == bytes.size(); }
   // The buffered rest reaches the disk only here, so a full disk may show

@@ -16,10 +16,10 @@ using PagePutter = bool (*)(std::string_view clipboard_text, const ByteSink& sin
 
 // Writes a result file under the install folder (name with its leading
 // backslash), closes it and opens it in the browser: 1. When the file
-// cannot be written or closed whole, removes it, says "cannot write the
-// file" with the file's name as caption and starts no browser: 0. A failed
-// open ends the process (open-or-quit); on std::bad_alloc the file is
-// removed before the exception leaves.
+// cannot be written or closed whole, leaves it empty, says "cannot write
+// the file" with the file's name as caption and starts no browser: 0. A
+// failed open ends the process (open-or-quit); on std::bad_alloc the file
+// is emptied before the exception leaves.
 int write_and_open(const std::string& install_folder, const char* name, PagePutter put,
                    const std::string& clipboard_text);
 
