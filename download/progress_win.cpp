@@ -32,6 +32,9 @@ constexpr DWORD kPaintShare = 20;
 // The first row counts as slow: nothing is known yet, and it is painted.
 constexpr DWORD kFirstRowTime = 0xFFFFFFFF;
 constexpr DWORD kPumpMs = 10;
+// Windows 7 and before refuse Windows 8's touch and pointer flags: the whole
+// GetQueueStatus call fails, and the queue would never be looked at.
+static_assert((QS_ALLINPUT & 0x1800) == 0, "QS_ALLINPUT holds flags that Windows 7 refuses");
 // Bounds on one pump or drain, should a window keep asking for more.
 constexpr int kMostMessages = 256;
 
