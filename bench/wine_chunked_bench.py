@@ -52,8 +52,9 @@ def body(size):
 
 
 def run(program, expected, saved):
-    """Seconds of one save of the 200 MiB address, from start to exit, and of its reading. The file is read back into `saved`, a
-    buffer of its size made once, so that no run finds the memory of a fresh 200 MiB block just given back."""
+    """Seconds of one save of the 200 MiB address, from start to exit, and of its reading. The file is read back
+    into `saved`, a buffer of its size made once, so that no run finds the memory of a fresh 200 MiB block just
+    given back."""
     folder = DRIVE_C / "chunked" / program
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
@@ -71,6 +72,11 @@ def run(program, expected, saved):
             raise RuntimeError(f"{program} saved a file that differs")
     shutil.rmtree(folder)
     return seconds, int(READING.read_text()) / 1e6
+
+
+def report(runs):
+    for kind, seconds in runs.items():
+        print(f"{kind:<9} best {min(seconds):7.3f} s   median {statistics.median(seconds):7.3f} s")
 
 
 def main():
@@ -104,11 +110,9 @@ def main():
 
     print(f"\n{repeat} runs of each after one untimed, one address of {SIZE // 2**20} MiB read in chunks of "
           f"2240 bytes from memory, start-up included:")
-    for kind, seconds in times.items():
-        print(f"{kind:<9} best {min(seconds):7.3f} s   median {statistics.median(seconds):7.3f} s")
+    report(times)
     print("the reading alone, from opening the response to closing it:")
-    for kind, seconds in reading.items():
-        print(f"{kind:<9} best {min(seconds):7.3f} s   median {statistics.median(seconds):7.3f} s")
+    report(reading)
     print(f"reading window/headless: {min(reading['window']) / min(reading['headless']):.2f}")
     ratio = min(times["window"]) / min(times["headless"])
     print(f"target <= {TARGET}: {'met' if ratio <= TARGET else 'MISSED'}")
