@@ -1,4 +1,5 @@
-// Registry reading for the install folder and the browser's place.
+// Registry reading for the install folder, the browser's place and the
+// download settings.
 #include "desktop/registry_win.h"
 
 #include <vector>
@@ -16,4 +17,14 @@ std::optional<std::string> registry_value(HKEY root, const char* key, const char
   RegCloseKey(opened);
   if (result != ERROR_SUCCESS) return std::nullopt;
   return std::string(data.data(), size < data.size() ? size : data.size());
+}
+
+std::optional<std::uint32_t> registry_dword(HKEY root, const char* key, const char* value) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return std::nullopt;
+  DWORD type = 0, data = 0, size = sizeof data;
+  const LONG result = RegQueryValueExA(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+  RegCloseKey(opened);
+  if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return std::nullopt;
+  return data;
 }

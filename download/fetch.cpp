@@ -1,192 +1,211 @@
-// Single-file fetch: reading decisions, byte count and final status.
+// Single-file fetch: attempts, resumption, the bytes kept and the final status.
 #include "download/fetch.h"
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
-#include <new>
+#include <cctype>
 
+#include "download/names.h"
 #include "download/texts.h"
+#include "download/walk.h"
 
 namespace t = download_texts;
 
-std::optional<std::int32_t> announced_length(std::string_view header) {
-  constexpr std::int64_t kLargest = 2147483647;
+std::optional<std::int64_t> announced_length(std::string_view header) {
+  constexpr std::int64_t kLargest = 100'000'000'000'000'000;
   // Every number past the largest length is as much too large as the next.
   const std::int64_t length = leading_number(header, kLargest + 1);
   if (length < 0 || length > kLargest) return std::nullopt;
-  return static_cast<std::int32_t>(length);
+  return length;
 }
 
 namespace {
 
-// What reading a response left in the whole-file buffer.
-struct Reading {
-  bool ok;                // no read failed
-  std::uint32_t arrived;  // bytes kept, from the buffer's start
-  bool overflow;          // a chunk did not fit and was dropped
+// Where the part of a 206 starts and how long the whole is (none for '*'),
+// from "bytes <first>-<last>/<whole>"; none when it does not read so.
+struct ContentRange {
+  std::uint64_t first;
+  std::optional<std::uint64_t> whole;
 };
-
-// Reads until `wanted` bytes have arrived, the data ends or a read fails:
-// a short read in the middle of a response does not end it. The count is
-// every byte that arrived.
-Connection::Read read_fully(Connection& connection, char* buffer, std::uint32_t wanted) {
-  std::uint32_t total = 0;
-  while (total < wanted) {
-    const Connection::Read read = connection.read(buffer + total, wanted - total);
-    // A connection that claims more than it was asked for is not believed.
-    const std::uint32_t count = std::min(read.count, wanted - total);
-    total += count;
-    if (!read.ok) return {false, total};
-    if (count == 0) break;
-  }
-  return {true, total};
+std::optional<ContentRange> content_range(std::string_view text) {
+  const std::size_t unit = text.find_first_not_of(" \t");
+  if (unit == std::string_view::npos || text.size() - unit < 5) return std::nullopt;
+  std::string word(text.substr(unit, 5));
+  for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::size_t dash = text.find('-'), slash = text.find('/');
+  if (word != "bytes" || dash == std::string_view::npos || slash == std::string_view::npos) return std::nullopt;
+  const std::optional<std::int64_t> first = announced_length(text.substr(unit + 5, dash - unit - 5));
+  if (!first) return std::nullopt;
+  const std::string_view whole = text.substr(slash + 1);
+  if (whole.find('*') != std::string_view::npos) return ContentRange{static_cast<std::uint64_t>(*first), std::nullopt};
+  const std::optional<std::int64_t> length = announced_length(whole);
+  if (!length) return std::nullopt;
+  return ContentRange{static_cast<std::uint64_t>(*first), static_cast<std::uint64_t>(*length)};
 }
 
 class Fetch {
  public:
-  Fetch(Connection& connection, FetchHost& host, DownloadState& state)
-      : net_(connection), host_(host), state_(state) {}
-
-  int run(const std::string& address, const std::string& path);
+  Fetch(Connection& connection, FetchHost& host, const std::string& address, char* buffer, std::size_t size)
+      : net_(connection), host_(host), address_(address), buffer_(buffer), size_(size) {
+    row_.status = t::kChecking;  // as the walk has shown it
+  }
+  int run();
 
  private:
-  void show(const char* text) {
-    state_.status = text;
-    host_.show();
+  enum class Attempt { whole, failed, final };
+
+  void show(const char* status) {
+    row_.status = status;
+    host_.show(row_);
   }
-  // Closes the connection and ends the row with a final status.
-  int give_up(const char* text) {
-    net_.close();
-    show(text);
+  // Ends the row with a final status; 0.
+  int end(const char* status) {
+    row_.loading = false;
+    show(status);
     return 0;
   }
-  void wait_for_data(std::uint32_t available);
-  Reading read_chunks(char* whole, std::uint32_t capacity);
+  Attempt take_head(const Head& head);
+  Attempt read_body();
 
   Connection& net_;
   FetchHost& host_;
-  DownloadState& state_;
+  const std::string& address_;
+  char* const buffer_;
+  const std::size_t size_;
+
+  RowState row_;
+  std::unique_ptr<PartFile> part_;
+  std::string name_;                      // the name the file is to get
+  std::optional<std::uint64_t> length_;   // announced; none: up to the end of the data
+  std::string validator_;
+  std::uint64_t held_ = 0;                // bytes in the part
+  const char* final_ = nullptr;           // the final status of a fetch that ends early
 };
 
-void Fetch::wait_for_data(std::uint32_t available) {
-  constexpr std::uint32_t kLargestSize = 2147483647;
-  for (int pass = 0; pass < kWaitingPasses; ++pass) {
-    state_.size = static_cast<std::int32_t>(std::min(available, kLargestSize));
-    show(t::kLoading);
-    host_.drain_and_wait();
-    host_.pause(kPassPauseMs);
+// Whether the response can be read on: a first one that is 2xx, a resumed
+// one that carries the rest (206 from the bytes held), or any other 2xx,
+// which starts the file over. What refuses a first response ends the fetch;
+// a later one only ends its attempt.
+Fetch::Attempt Fetch::take_head(const Head& head) {
+  const bool success = !head.status || (*head.status >= 200 && *head.status <= 299);
+  if (held_ > 0 && head.status == 206) {
+    const std::optional<ContentRange> range = content_range(head.content_range.value_or(""));
+    if (range && range->first == held_ && (!length_ || !range->whole || range->whole == length_)) {
+      return Attempt::whole;
+    }
+    held_ = 0;  // a part of something else: the next attempt asks for the whole
+    return Attempt::failed;
   }
+  std::optional<std::int64_t> length = 0;
+  if (success && head.content_length) length = announced_length(*head.content_length);
+  if (!success || !length) {
+    if (part_) return Attempt::failed;
+    final_ = success ? t::kTooLarge : t::kUnavailable;
+    return Attempt::final;
+  }
+  if (part_) {
+    if (!part_->truncate()) {
+      final_ = t::kWriteError;
+      return Attempt::final;
+    }
+  } else {
+    name_ = chosen_file_name(address_, head.disposition, head.content_type, host_.name_room());
+    part_ = host_.make_part();
+    if (!part_) {
+      final_ = t::kWriteError;
+      return Attempt::final;
+    }
+  }
+  held_ = 0;
+  validator_ = head.validator;
+  // A length of 0 is no length: the body is what comes up to its end.
+  length_ = *length > 0 ? std::optional<std::uint64_t>(static_cast<std::uint64_t>(*length)) : std::nullopt;
+  row_.size = length_ ? *length : 0;
+  row_.received = 0;
+  show(length_ ? t::kLoading : t::kNoSize);
+  return Attempt::whole;
 }
 
-Reading Fetch::read_chunks(char* whole, std::uint32_t capacity) {
-  char chunk[kChunkSize];
-  Reading reading{true, 0, false};
-  std::uint32_t& kept = reading.arrived;
+// Reads on into the part until the announced length or the end of the data.
+Fetch::Attempt Fetch::read_body() {
   for (;;) {
-    // Reads are sequential and every chunk before this one was full, so the
-    // data goes on at `kept`. A response that can no longer be positioned
-    // still reads on from there; one that lands anywhere else is unreadable.
-    const std::int64_t position = net_.set_position(kept);
-    if (position != kept && position != -1) {
-      reading.ok = false;
-      break;
+    const Connection::Read read = net_.read(buffer_, size_);
+    switch (read.got) {
+      case Connection::Got::stopped:
+        net_.close(false);
+        return Attempt::final;
+      case Connection::Got::broken:
+        net_.close(false);
+        return Attempt::failed;
+      case Connection::Got::end:
+        // Less than announced is a body cut short.
+        net_.close(true);
+        return length_ && held_ < *length_ ? Attempt::failed : Attempt::whole;
+      case Connection::Got::data:
+        break;
     }
-    // Straight into the whole-file buffer while a full chunk fits there;
-    // near its end through the chunk buffer, so a chunk that does not fit
-    // is never kept.
-    const bool room = capacity - kept >= kChunkSize;
-    char* const target = room ? whole + kept : chunk;
-    const Connection::Read read = read_fully(net_, target, kChunkSize);
-    reading.ok = read.ok;
-    if (read.count == 0) break;
-    if (std::uint64_t{kept} + read.count > capacity) {
-      reading.overflow = true;
-      break;
+    // Bytes past the announced length are not the file's.
+    const std::size_t count =
+        length_ ? static_cast<std::size_t>(std::min<std::uint64_t>(read.count, *length_ - held_)) : read.count;
+    if (!part_->write(buffer_, count)) {
+      net_.close(false);
+      final_ = t::kWriteError;
+      return Attempt::final;
     }
-    if (!room) std::memcpy(whole + kept, chunk, read.count);
-    state_.status = std::to_string(kept);
-    host_.show();
-    kept += read.count;
-    if (read.count < kChunkSize) break;
+    held_ += count;
+    row_.received = held_;
+    show(std::to_string(held_).c_str());
+    if (length_ && held_ == *length_) {
+      // One more read tells whether the response has ended, and its
+      // connection can serve the next request.
+      net_.close(net_.read(buffer_, size_).got == Connection::Got::end);
+      return Attempt::whole;
+    }
   }
-  return reading;
 }
 
-int Fetch::run(const std::string& address, const std::string& path) {
-  switch (net_.open(address)) {
-    case Connection::Opened::ok:
-      break;
-    case Connection::Opened::no_internet:
-      host_.info_box(t::kNoInternet, " ");
-      return 0;
-    case Connection::Opened::no_address:
-      host_.info_box(address, t::kAddressFails);
-      return 0;
+int Fetch::run() {
+  bool opened_once = false;
+  Connection::Opened refused = Connection::Opened::no_address;
+  for (int attempt = 0; attempt <= kMoreAttempts; ++attempt) {
+    const Connection::Opened opened = net_.open(address_, held_, validator_);
+    if (opened == Connection::Opened::stopped) return 0;
+    if (opened != Connection::Opened::ok) {
+      // An address that cannot be opened at all is said at once; one that
+      // stalls, or fails after it was opened, is tried again.
+      const bool refusal = opened != Connection::Opened::stalled;
+      if (refusal) refused = opened;
+      if (refusal && attempt == 0) break;
+      continue;
+    }
+    opened_once = true;
+    Attempt done = take_head(net_.head());
+    if (done != Attempt::whole) {
+      net_.close(false);
+    } else {
+      done = read_body();
+    }
+    if (done == Attempt::final) return final_ ? end(final_) : 0;
+    if (done == Attempt::failed) continue;
+    if (!length_) row_.size = static_cast<std::int64_t>(held_);
+    if (!host_.put_in_place(*part_, name_, address_)) return end(t::kWriteError);
+    row_.loading = false;
+    show(t::kLoaded);
+    return 1;
   }
-
-  // An error page is not the file.
-  if (const std::optional<int> status = net_.status_code(); status && (*status < 200 || *status > 299)) {
-    return give_up(t::kUnavailable);
-  }
-
-  std::optional<std::int32_t> length = 0;
-  if (const std::optional<std::string> header = net_.content_length()) {
-    length = announced_length(*header);
+  if (opened_once) return end(t::kUnreadable);
+  // The row keeps its first look: the box says what happened.
+  row_.loading = false;
+  host_.show(row_);
+  if (refused == Connection::Opened::no_internet) {
+    host_.info_box(t::kNoInternet, " ");
   } else {
-    const std::optional<std::uint32_t> available = net_.data_available();
-    if (!available) return give_up(t::kUnavailable);
-    wait_for_data(*available);
+    host_.info_box(address_, t::kAddressFails);
   }
-  if (!length) return give_up(t::kTooLarge);
-
-  state_.size = *length;
-  show(t::kLoading);
-  // A length of 0, announced or not, is no length: the data is held to the
-  // norm.
-  const bool known_length = *length != 0;
-  const std::int32_t capacity = std::max(*length, kNormSize);
-  std::unique_ptr<char[]> whole(new (std::nothrow) char[static_cast<std::size_t>(capacity)]);
-  if (!whole) return give_up(t::kNoMemory);
-  if (!known_length) show(t::kNoSize);
-
-  const bool one_go = net_.set_position(0) == -1;
-  Reading reading{};
-  if (one_go) {
-    const Connection::Read read =
-        read_fully(net_, whole.get(), static_cast<std::uint32_t>(known_length ? *length : kNormSize));
-    reading = {read.ok, read.count, false};
-  } else {
-    reading = read_chunks(whole.get(), static_cast<std::uint32_t>(capacity));
-  }
-
-  // Only bytes that arrived are ever written. Data of unknown length is
-  // capped by the norm: a buffer filled to it may have left the rest unread.
-  // A file announced as exactly that size that arrived whole is saved like
-  // any other.
-  if (!known_length) {
-    state_.size = static_cast<std::int32_t>(reading.arrived);
-    host_.show();
-    if (reading.arrived == static_cast<std::uint32_t>(kNormSize)) return give_up(t::kOverNorm);
-  }
-  if (!reading.ok) return give_up(t::kUnreadable);
-
-  net_.close();
-  if (!host_.write_file(path, whole.get(), reading.arrived)) {
-    show(t::kWriteError);
-    return 0;
-  }
-  whole.reset();
-  ++state_.files_saved;
-  const bool cut_short = reading.arrived < static_cast<std::uint32_t>(*length);
-  const bool partly = (one_go && !known_length) || reading.overflow || cut_short;
-  show(partly ? t::kPartlyLoaded : t::kLoaded);
-  return 1;
+  return 0;
 }
 
 }  // namespace
 
-int fetch(Connection& connection, FetchHost& host, DownloadState& state, const std::string& address,
-          const std::string& path) {
-  return Fetch(connection, host, state).run(address, path);
+int fetch(Connection& connection, FetchHost& host, const std::string& address, char* buffer, std::size_t size) {
+  return Fetch(connection, host, address, buffer, size).run();
 }

@@ -1,71 +1,90 @@
-// The single-file fetch: one address read into memory over one connection
-// and written to one file in a single write, with its row kept up to date
-// through the download state.
+// The single-file fetch: one address streamed into a temporary file over at
+// most three attempts (a stalled or broken one is resumed from the bytes
+// held, or started over), then put in place under the name the server or
+// the address gives it; the row follows every step.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "download/state.h"
+// Attempts after the first one that stalled or broke off.
+inline constexpr int kMoreAttempts = 2;
 
-inline constexpr std::int32_t kNormSize = 96000;  // whole-file buffer without a (large) length
-inline constexpr std::uint32_t kChunkSize = 2240;  // every positioned read
-inline constexpr int kWaitingPasses = 20;          // when the length header is missing
-inline constexpr unsigned kPassPauseMs = 300;
+// What a response says before its body.
+struct Head {
+  std::optional<int> status;                  // HTTP status; none for other schemes
+  std::optional<std::string> content_length;  // header text; none when missing
+  std::optional<std::string> content_range;   // of a 206
+  std::string disposition;                    // Content-Disposition
+  std::string content_type;
+  std::string validator;  // strong ETag or Last-Modified: what a resumed request names in If-Range
+};
 
-// One response, as the fetch sees the network. The Windows build speaks
-// WinINet; the tests script it.
+// One attempt's response, as the fetch sees the network. The Windows build
+// speaks WinINet, with a deadline of its own for every wait; the tests
+// script it.
 class Connection {
  public:
-  enum class Opened { ok, no_internet, no_address };
+  enum class Opened { ok, no_internet, no_address, stalled, stopped };
+  // broken: the connection failed, or no byte came for the stall time.
+  enum class Got { data, end, broken, stopped };
   struct Read {
-    bool ok;
-    std::uint32_t count;
+    Got got;
+    std::size_t count;
   };
 
   virtual ~Connection() = default;
-  // Makes the Internet session, then opens the address in it. On failure
-  // nothing stays open.
-  virtual Opened open(const std::string& address) = 0;
-  // The HTTP status of the response; none for other schemes.
-  virtual std::optional<int> status_code() = 0;
-  // The Content-Length header as text; none when the query fails.
-  virtual std::optional<std::string> content_length() = 0;
-  // Bytes available now; none when the query fails.
-  virtual std::optional<std::uint32_t> data_available() = 0;
-  // Positions the response at an offset from its start: the new position,
-  // or -1 when the response cannot be positioned.
-  virtual std::int64_t set_position(std::uint32_t offset) = 0;
-  // One read of at most `wanted` bytes; a count of 0 means the data ended.
-  virtual Read read(char* buffer, std::uint32_t wanted) = 0;
-  // Closes the response, then the session; nothing happens the second time.
-  virtual void close() = 0;
+  // Opens the address; with `from` above 0 asks for its bytes from there on,
+  // unless the resource is no longer the one `validator` names.
+  virtual Opened open(const std::string& address, std::uint64_t from, const std::string& validator) = 0;
+  virtual Head head() = 0;
+  // Up to `size` bytes of the body; a count of 0 only with `end`.
+  virtual Read read(char* buffer, std::size_t size) = 0;
+  // Ends the response; `whole`: its body was read to the end.
+  virtual void close(bool whole) = 0;
 };
 
-// What the fetch asks of the program around it.
+// The file a fetch writes before it has its whole body: removed when it
+// goes, unless it was put in place.
+class PartFile {
+ public:
+  virtual ~PartFile() = default;
+  virtual bool write(const char* bytes, std::size_t count) = 0;
+  virtual bool truncate() = 0;  // for a fetch that starts over
+};
+
+// What one row shows, and how far its fetch has come.
+struct RowState {
+  std::int64_t size = 0;       // size column
+  std::string status;          // status column
+  std::uint64_t received = 0;  // bytes of the body so far
+  bool loading = true;         // false once the fetch has ended
+};
+
+// What the fetch asks of the walk around it. Called from the fetch's own
+// thread; the walk makes that safe.
 class FetchHost {
  public:
   virtual ~FetchHost() = default;
-  virtual void show() = 0;            // the row and the title follow the state
-  virtual void drain_and_wait() = 0;  // once in each waiting pass
-  virtual void pause(unsigned milliseconds) = 0;
+  virtual void show(const RowState& row) = 0;
   virtual void info_box(const std::string& message, const std::string& caption) = 0;
-  // Puts the bytes into the file (replacing one of the same name); false
-  // when they could not all be written.
-  virtual bool write_file(const std::string& path, const char* bytes, std::size_t count) = 0;
+  virtual std::unique_ptr<PartFile> make_part() = 0;  // none when it cannot be made
+  virtual std::size_t name_room() = 0;                // longest name the folder takes
+  // Makes the part safe on disk and puts it in place: under `name`, or
+  // under the name the walk gives it instead when `name` is taken.
+  virtual bool put_in_place(PartFile& part, const std::string& name, const std::string& address) = 0;
 };
 
 // An announced length: the Content-Length text read as a decimal number
 // (leading white space, an optional sign, digits up to the first non-digit;
-// no digits gives 0). Any value above 2147483647, or below 0, however many
-// digits it has, is too large: none.
-std::optional<std::int32_t> announced_length(std::string_view header);
+// no digits give 0). A negative value, or one beyond 10^17, is no number of
+// bytes: none.
+std::optional<std::int64_t> announced_length(std::string_view header);
 
-// Fetches the address into the file at `path` ("Tulvex_files\" + name),
-// whatever the name: one that Windows cannot create fails as a write.
-// Returns 1 when the file was written (and counted in files saved), else 0.
-int fetch(Connection& connection, FetchHost& host, DownloadState& state, const std::string& address,
-          const std::string& path);
+// Fetches the address into the download folder, reading through `buffer`.
+// Returns 1 when the file was put in place, else 0.
+int fetch(Connection& connection, FetchHost& host, const std::string& address, char* buffer, std::size_t size);

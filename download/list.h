@@ -1,5 +1,5 @@
 // The link list: how the clipboard text becomes the entries the walk
-// fetches, the file name each one gets, and the walk's closing texts.
+// fetches, and the walk's closing texts.
 #pragma once
 
 #include <cstddef>
@@ -10,29 +10,13 @@
 inline constexpr std::size_t kMaxLine = 511;  // longest piece of a list line
 inline constexpr char kDownloadFolder[] = "Tulvex_files";
 
-// The name an address gives: the part after the last '/' or '\' (empty
-// when the address ends in one); an address without separator loses its
-// first character, which is never part of the name.
+// The name an address gives for the walk's rules: the part after the last
+// '/' or '\' (empty when the address ends in one); an address without
+// separator loses its first character, which is never part of the name.
 std::string file_name_from_address(std::string_view address);
-
-// The name a file is saved under, from the name its address gives:
-// 1. Readable: percent escapes ("%D0%B0", any case of hex digits) are
-//    decoded when together they decode as UTF-8 to characters that
-//    Windows-1251 holds, and become those Windows-1251 bytes; otherwise
-//    (a broken or overlong sequence, a character the code page lacks) the
-//    name keeps every escape as it stands. A '%' that starts no escape, and
-//    every byte outside an escape, stay as they are.
-// 2. Usable: every character Windows forbids in a file name (below 32,
-//    < > : " / \ | ? *) becomes '_'; so do the name's trailing dots and
-//    blanks, which Windows would drop, so that no name turns into another
-//    one, the folder itself or its parent; a device name (CON, PRN, AUX,
-//    NUL, COM1-COM9, LPT1-LPT9 before the first dot, blanks before the dot
-//    ignored, any case) gets a '_' in front; an empty name becomes "_".
-std::string saved_file_name(std::string_view name);
 
 struct ListEntry {
   std::string address;  // the line without its line end
-  std::string name;     // the name the file is saved under
 };
 
 // The walk over the clipboard list, one entry at a time, without splitting
@@ -43,8 +27,8 @@ struct ListEntry {
 // with it and is not part of it. The walk ends at the first line shorter
 // than 5 characters (line feed counted) and at the first name shorter than
 // 4; a line whose name equals the previous line's name is skipped. These
-// rules look at the name as the address gives it, before it is decoded and
-// made usable.
+// rules look at the name as this rule gives it, not at the name the file
+// is saved under.
 class ListReader {
  public:
   explicit ListReader(std::string_view text) : text_(text) {}

@@ -10,11 +10,8 @@ inline constexpr char kLoading[] = "Загружается";
 inline constexpr char kNoSize[] = "Без размера";
 inline constexpr char kUnavailable[] = "Недоступен";
 inline constexpr char kTooLarge[] = "Слишком большой";
-inline constexpr char kNoMemory[] = "Нет памяти";
-inline constexpr char kOverNorm[] = "Больше нормы";
 inline constexpr char kUnreadable[] = "Не читается";
 inline constexpr char kWriteError[] = "Ош. записи";
-inline constexpr char kPartlyLoaded[] = "Частично загружен";
 inline constexpr char kLoaded[] = "Загружен";
 
 // Information boxes of the fetch: the first with the default caption, the

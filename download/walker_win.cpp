@@ -1,85 +1,313 @@
-// The save-all-links mode: every usable address of the clipboard list is
-// fetched into "Tulvex_files" with a row in the progress list; the summary
-// follows, and the folder opens in Explorer when a file was saved.
+// The save-all-links mode: up to eight fetch threads take the list's
+// addresses in order and stream each into a temporary file in
+// "Tulvex_files", put in place when whole; the window's thread only shows
+// the walk. The summary follows, and the folder opens in Explorer when a
+// file was saved. Closing the window stops every fetch and ends the program.
 #include "download/walker_win.h"
 
 #include <memory>
+#include <new>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "desktop/desktop_win.h"
+#include "desktop/registry_win.h"
 #include "download/fetch.h"
 #include "download/list.h"
+#include "download/names.h"
 #include "download/progress_win.h"
-#include "download/state.h"
+#include "download/walk.h"
 #include "download/wininet_win.h"
 
 namespace {
 
-// A fetched file's temporary: "~tulvex<n>.tmp" in the download folder, n the
-// first number whose name is free. It is created only where no file is
-// (CREATE_NEW), so it never overwrites a download or anything else, and
-// lives only within one write, so no later download meets it; a crash
-// leaves it behind under a name that says whose it is. Removed when it
-// goes, unless it was put in place.
-class TemporaryFile {
+constexpr UINT kWalkEnded = WM_APP + 1;
+constexpr std::size_t kReadSize = 256 * 1024;
+// A stopped walk's threads have this long to remove their files.
+constexpr DWORD kStopWaitMs = 600;
+// The user's settings: fetches at once (1 to 8) and seconds without a byte
+// that end an attempt.
+constexpr char kSettingsKey[] = "Software\\MorvaleSoft";
+constexpr char kFetchesValue[] = "Tulvex_downloads";
+constexpr char kStallValue[] = "Tulvex_stall";
+
+class CriticalSection {
  public:
-  explicit TemporaryFile(const std::string& folder) {
-    constexpr int kMostNames = 100;
-    for (int n = 1; n <= kMostNames; ++n) {
-      path_ = folder + "~tulvex" + std::to_string(n) + ".tmp";
-      file_ = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (file_ != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) break;
+  CriticalSection() { InitializeCriticalSection(&section_); }
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+  ~CriticalSection() { DeleteCriticalSection(&section_); }
+  CRITICAL_SECTION* get() { return &section_; }
+
+ private:
+  CRITICAL_SECTION section_;
+};
+
+class Locked {
+ public:
+  explicit Locked(CriticalSection& section) : section_(section.get()) { EnterCriticalSection(section_); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+  ~Locked() { LeaveCriticalSection(section_); }
+
+ private:
+  CRITICAL_SECTION* section_;
+};
+
+class Event {
+ public:
+  Event() : handle_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+  Event(const Event&) = delete;
+  Event& operator=(const Event&) = delete;
+  ~Event() {
+    if (handle_) CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// What the walk's threads share.
+struct Shared {
+  explicit Shared(std::string_view list) : walk(list) {}
+
+  CriticalSection lock;  // walk and parts
+  Walk walk;
+  std::set<std::string> parts;  // temporary files being written
+  CriticalSection box_lock;     // one box at a time
+  Event stop;                   // set when the window is closed
+  Event ended;                  // set when the last fetch thread ends
+  HWND main_window = nullptr;
+  std::unique_ptr<InternetSession> session;
+  int fetches = kDefaultFetches;
+  volatile LONG running = 0;
+  DWORD stall_ms = kDefaultStallSeconds * 1000;
+  std::string folder = std::string(kDownloadFolder) + '\\';
+  std::size_t name_room = kMaxNameLength;
+  bool marks = false;  // the file system holds the Zone.Identifier stream
+};
+
+Shared* g_shared = nullptr;  // for the window's close
+
+// A fetched file before it is whole: "~tulvex<n>.tmp" in the download
+// folder, made only where no file is, so it never overwrites anything.
+// Removed when it goes unless it was put in place; the walk knows it
+// meanwhile, so that a stopped walk removes it too (it can be removed while
+// open).
+class TemporaryFile final : public PartFile {
+ public:
+  explicit TemporaryFile(Shared& shared) : shared_(shared) {
+    static volatile LONG last_number = 0;
+    do {
+      path_ = shared.folder + temporary_file_name(static_cast<std::uint64_t>(InterlockedIncrement(&last_number)));
+      file_ = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    } while (file_ == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS);
+    if (made()) {
+      Locked locked(shared_.lock);
+      shared_.parts.insert(path_);
     }
-    made_ = file_ != INVALID_HANDLE_VALUE;
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
-  ~TemporaryFile() {
+  ~TemporaryFile() override {
+    if (!made()) return;
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    if (made_ && !placed_) DeleteFileA(path_.c_str());
+    if (!placed_) DeleteFileA(path_.c_str());
+    Locked locked(shared_.lock);
+    shared_.parts.erase(path_);
   }
 
-  bool created() const { return made_; }
+  bool made() const { return !path_.empty() && (file_ != INVALID_HANDLE_VALUE || closed_); }
 
-  bool write(const char* bytes, std::size_t count) {
+  bool write(const char* bytes, std::size_t count) override {
     DWORD written = 0;
     return WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr) && written == count;
   }
 
-  // Closes the file (a full disk may show only here), then puts it in place
-  // of the target, replacing a file of that name.
-  bool put_in_place(const std::string& target) {
-    const BOOL closed = CloseHandle(file_);
+  bool truncate() override {
+    return SetFilePointer(file_, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER && SetEndOfFile(file_);
+  }
+
+  // On the disk, closed (a full disk may show only here), and marked as
+  // downloaded from the address where the file system holds the mark.
+  bool finish(const std::string& address) {
+    const bool flushed = FlushFileBuffers(file_) != FALSE;
+    const bool closed = CloseHandle(file_) != FALSE;
     file_ = INVALID_HANDLE_VALUE;
-    placed_ = closed && MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    closed_ = true;
+    if (flushed && closed && shared_.marks) mark(address);
+    return flushed && closed;
+  }
+
+  bool move_to(const std::string& target) {
+    placed_ = MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     return placed_;
   }
 
  private:
+  // The stream that makes Windows and Office treat the file as coming from
+  // the Internet; a file saved without it is still saved.
+  void mark(const std::string& address) {
+    const HANDLE stream = CreateFileA((path_ + ":Zone.Identifier").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (stream == INVALID_HANDLE_VALUE) return;
+    const std::string text = zone_identifier(address);
+    DWORD written = 0;
+    WriteFile(stream, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(stream);
+  }
+
+  Shared& shared_;
   std::string path_;
   HANDLE file_ = INVALID_HANDLE_VALUE;
-  bool made_ = false;
+  bool closed_ = false;
   bool placed_ = false;
 };
 
-class WindowsFetchHost final : public FetchHost {
+// Whether a name in the folder belongs to something else than a file of
+// that name: a folder, or another file whose short (8.3) name it is.
+bool taken_by_another(const std::string& path, const std::string& name) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || name_key(found.cFileName) != name_key(name);
+}
+
+class WalkHost final : public FetchHost {
  public:
-  void show() override { progress_show_row(); }
-  void drain_and_wait() override { ::drain_and_wait(); }
-  void pause(unsigned milliseconds) override { Sleep(milliseconds); }
+  WalkHost(Shared& shared, std::size_t row) : shared_(shared), row_(row) {}
+
+  void show(const RowState& row) override {
+    Locked locked(shared_.lock);
+    shared_.walk.update(row_, row);
+  }
+
   void info_box(const std::string& message, const std::string& caption) override {
-    progress_flush();
+    Locked locked(shared_.box_lock);
     ::info_box(message, caption);
   }
 
-  // The bytes reach the target only whole: a failed write or close leaves
-  // an older file of that name as it was, and frees the space it took.
-  bool write_file(const std::string& path, const char* bytes, std::size_t count) override {
-    TemporaryFile file(path.substr(0, path.find_last_of('\\') + 1));
-    return file.created() && file.write(bytes, count) && file.put_in_place(path);
+  std::unique_ptr<PartFile> make_part() override {
+    auto part = std::make_unique<TemporaryFile>(shared_);
+    if (!part->made()) return nullptr;
+    return part;
   }
+
+  std::size_t name_room() override { return shared_.name_room; }
+
+  bool put_in_place(PartFile& part, const std::string& name, const std::string& address) override {
+    auto& file = static_cast<TemporaryFile&>(part);
+    if (!file.finish(address)) return false;
+    const auto blocked = [this](const std::string& candidate) {
+      return taken_by_another(shared_.folder + candidate, candidate);
+    };
+    Locked locked(shared_.lock);
+    const std::optional<std::string> claimed = shared_.walk.claim_name(name, shared_.name_room, blocked);
+    return claimed && file.move_to(shared_.folder + *claimed);
+  }
+
+ private:
+  Shared& shared_;
+  std::size_t row_;
 };
+
+DWORD WINAPI fetch_thread(void* context) {
+  Shared& shared = *static_cast<Shared*>(context);
+  try {
+    const std::unique_ptr<char[]> buffer(new char[kReadSize]);
+    const std::unique_ptr<Connection> connection = shared.session->connection(shared.stop.get(), shared.stall_ms);
+    while (WaitForSingleObject(shared.stop.get(), 0) == WAIT_TIMEOUT) {
+      std::optional<Walk::Taken> taken;
+      {
+        Locked locked(shared.lock);
+        taken = shared.walk.take();
+      }
+      if (!taken) break;
+      WalkHost host(shared, taken->row);
+      if (fetch(*connection, host, taken->address, buffer.get(), kReadSize) == 1) {
+        Locked locked(shared.lock);
+        shared.walk.count_saved();
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    // The other threads go on with the list.
+  }
+  if (InterlockedDecrement(&shared.running) == 0) {
+    SetEvent(shared.ended.get());
+    PostMessageA(shared.main_window, kWalkEnded, 0, 0);
+  }
+  return 0;
+}
+
+// Opens the session off the window's thread, then runs the fetch threads,
+// itself one of them.
+DWORD WINAPI start_walk(void* context) {
+  Shared& shared = *static_cast<Shared*>(context);
+  shared.session = std::make_unique<InternetSession>();
+  for (int i = 1; i < shared.fetches; ++i) {
+    if (const HANDLE thread = CreateThread(nullptr, 0, fetch_thread, &shared, 0, nullptr)) {
+      CloseHandle(thread);
+    } else {
+      InterlockedDecrement(&shared.running);
+    }
+  }
+  return fetch_thread(context);
+}
+
+// The window is closed: every fetch stops, the files being written go, and
+// the program ends without a summary.
+void stop_and_exit() {
+  Shared& shared = *g_shared;
+  SetEvent(shared.stop.get());
+  WaitForSingleObject(shared.ended.get(), kStopWaitMs);
+  {
+    Locked locked(shared.lock);
+    for (const std::string& path : shared.parts) DeleteFileA(path.c_str());
+  }
+  // No clean-up is owed to anyone now, and WinINet's own would wait for
+  // responses that are still coming in.
+  TerminateProcess(GetCurrentProcess(), 0);
+}
+
+// Temporary files that an earlier run, ended in the middle of a write, left.
+void remove_temporaries(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((folder + "~tulvex*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && is_temporary_file_name(found.cFileName)) {
+      DeleteFileA((folder + found.cFileName).c_str());
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+// The longest name that keeps a file's whole path within MAX_PATH, and
+// whether the folder's file system holds the Zone.Identifier stream.
+void take_measure_of_folder(Shared& shared) {
+  char full[MAX_PATH * 2] = {};
+  const DWORD length = GetFullPathNameA(shared.folder.c_str(), sizeof full, full, nullptr);
+  if (length == 0 || length >= sizeof full) return;
+  shared.name_room = length + 1 < MAX_PATH ? std::min<std::size_t>(kMaxNameLength, MAX_PATH - 1 - length) : 1;
+  char root[MAX_PATH * 2] = {};
+  DWORD flags = 0;
+  shared.marks = GetVolumePathNameA(full, root, sizeof root) &&
+                 GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+                 (flags & FILE_NAMED_STREAMS) != 0;
+}
+
+void show_walk(Shared& shared) {
+  WalkView view;
+  {
+    Locked locked(shared.lock);
+    view = shared.walk.view();
+  }
+  progress_show(view);
+}
 
 std::string current_directory() {
   std::string directory;
@@ -98,23 +326,36 @@ std::string current_directory() {
 }  // namespace
 
 int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list_text) {
-  progress_start(instance, main_window);
+  Shared shared(list_text);
+  g_shared = &shared;
+  shared.main_window = main_window;
+  shared.fetches = fetches_at_once(registry_dword(HKEY_CURRENT_USER, kSettingsKey, kFetchesValue));
+  shared.stall_ms = stall_seconds(registry_dword(HKEY_CURRENT_USER, kSettingsKey, kStallValue)) * 1000;
+  shared.running = shared.fetches;
   CreateDirectoryA(kDownloadFolder, nullptr);
-
-  WindowsFetchHost host;
-  ListReader list(list_text);
-  while (const std::optional<ListEntry> entry = list.next()) {
-    begin_row(g_download, entry->address);
-    progress_show_row();
-    const std::unique_ptr<Connection> connection = make_connection();
-    fetch(*connection, host, g_download, entry->address, download_path(entry->name));
+  remove_temporaries(shared.folder);
+  take_measure_of_folder(shared);
+  if (const HANDLE thread = CreateThread(nullptr, 0, start_walk, &shared, 0, nullptr)) {
+    CloseHandle(thread);
+  } else {
+    PostMessageA(main_window, kWalkEnded, 0, 0);
   }
 
-  progress_flush();
-  info_box(summary_text(g_download.files_saved, g_download.rows_taken));
-  // Shown since the start (minimised, perhaps); a benchmark host that draws
-  // nothing leaves it hidden, and so it stays.
-  if (IsWindowVisible(main_window)) ShowWindow(main_window, SW_RESTORE);
-  if (g_download.files_saved != 0) WinExec(explorer_command(current_directory()).c_str(), SW_SHOWDEFAULT);
+  progress_start(instance, main_window, stop_and_exit);
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (message.hwnd == main_window && message.message == kWalkEnded) break;
+    if (progress_tick(message)) {
+      show_walk(shared);
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  show_walk(shared);
+
+  info_box(summary_text(shared.walk.files_saved(), shared.walk.rows_taken()));
+  ShowWindow(main_window, SW_RESTORE);
+  if (shared.walk.files_saved() != 0) WinExec(explorer_command(current_directory()).c_str(), SW_SHOWDEFAULT);
   return 1;
 }

@@ -1,12 +1,16 @@
-// The download rules without a network or a window: which list lines are fetched under which names, what a
-// fetch reads, writes and shows for every way a server can answer, and the progress row, title and summary.
+// The download rules without a network or a window: which list lines are fetched, the names files get, what a fetch
+// keeps, shows and tries again for every way a server can answer, and what the walk's window shows.
 #include <gtest/gtest.h>
 
 #include "download/list.h"
+#include "download/names.h"
+#include "download/walk.h"
 #include "tests/core/fake_net.h"
 
 using std::string;
-using R = Response;
+using A = Answer;
+using Got = Connection::Got;
+using Opened = Connection::Opened;
 
 static string escaped(std::string_view bytes) {  // every byte as a percent escape, as in an address
   string text;
@@ -18,7 +22,7 @@ static string escaped(std::string_view bytes) {  // every byte as a percent esca
 #define UPPER_HALF "ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»јЅѕї" \
                    "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя"
 
-TEST(List, SavedFileName) {
+TEST(Names, SavedFileName) {
   const struct { const char* why; string name, saved; } changed[] = {
       {"UTF-8 escapes, hex in either case", "%D0%BE%d1%82%D1%87%d1%91%D1%82%202008.doc", "отчёт 2008.doc"},
       {"every character of the code page", escaped(u8"" UPPER_HALF), UPPER_HALF},
@@ -26,12 +30,11 @@ TEST(List, SavedFileName) {
       {"forbidden characters", "a<b>c:d\"e|f?g*h\x01\x1f\x7f\xff.txt", "a_b_c_d_e_f_g_h__\x7f\xff.txt"},
       {"escaped separators, colon, line feed", "..%2F..%2Fa%5Cb%3Ac%0Ad", ".._.._a_b_c_d"},
       {"trailing dots and blanks", "a b.%20%2E", "a b___"},
-      {"device", "con.txt", "_con.txt"},
-      {"device in any case", "nUl", "_nUl"},
-      {"device before the first dot", "Aux.tar.gz", "_Aux.tar.gz"},
+      {"device in any case, before the first dot", "nUl.tar.gz", "_nUl.tar.gz"},
       {"device with blanks before the dot", "prn  .txt", "_prn  .txt"},
-      {"numbered device", "com1.zip", "_com1.zip"},
-      {"last numbered device", "LPT9", "_LPT9"},
+      {"console devices", "conin$.txt", "_conin$.txt"},
+      {"console output", "CONOUT$", "_CONOUT$"},
+      {"numbered devices", "LPT9", "_LPT9"},
       {"decoded device", "%43ON", "_CON"},
       {"trailing dot made safe first", "CON.", "CON_"},
       {"empty", "", "_"}};
@@ -53,134 +56,211 @@ TEST(List, SavedFileName) {
   for (const auto& [why, name] : kept) EXPECT_EQ(saved_file_name(name), name) << why;
 }
 
+TEST(Names, FromTheServerOrTheAddressWithAnExtensionFitted) {
+  const string a300(300, 'a');
+  const struct { const char* why; string address, disposition, type; std::size_t room; string name; } cases[] = {
+      {"last segment", "http://h/dir/file.zip", "", "text/html", 255, "file.zip"},
+      {"query whole, '/' and all", "http://h/kh_esp?ref=cnet.com/_esp", "", "", 255, "kh_esp_ref=cnet.com__esp"},
+      {"fragment left out", "http://h/a/page.htm#top/x", "", "", 255, "page.htm"},
+      {"backslash separates", "http://h/a\\b.txt", "", "", 255, "b.txt"},
+      {"no type: as it is", "http://h/wiki/New_Zealand", "", "", 255, "New_Zealand"},
+      {"the type's extension", "http://h/wiki/New_Zealand", "", "text/html; charset=UTF-8", 255, "New_Zealand.htm"},
+      {"type in any case, blanks round", "http://h/x1", "", " Image/JPEG ", 255, "x1.jpg"},
+      {"unknown type", "http://h/default", "", "application/octet-stream", 255, "default"},
+      {"an extension is kept", "http://h/index.php", "", "text/html", 255, "index.php"},
+      {"a query is no extension", "http://h/get.php?id=5", "", "application/pdf", 255, "get.php_id=5.pdf"},
+      {"digits alone are no extension", "http://h/v1.2", "", "text/plain", 255, "v1.2.txt"},
+      {"host alone: its dots are no extension", "http://u:p@ya.ru:8080", "", "text/html", 255, "ya.ru.htm"},
+      {"server's name", "http://h/get.php?id=5", "attachment; filename=\"report.pdf\"", "", 255, "report.pdf"},
+      {"server's name, its path left out", "http://h/x.bin", "inline;filename=..\\..\\boot.ini", "", 255, "boot.ini"},
+      {"filename* first", "http://h/x.bin", "attachment; filename=\"a.pdf\"; FileName*=UTF-8''%D0%BE%D1%82.pdf", "",
+       255, "от.pdf"},
+      {"filename* in ISO-8859-1", "http://h/x.bin", "attachment; filename*=iso-8859-1'en'%A9x.txt", "", 255, "©x.txt"},
+      {"filename* the code page lacks", "http://h/x.bin", "a; filename*=UTF-8''%C3%A9.txt; filename=p.txt", "", 255,
+       "p.txt"},
+      {"quotes keep ';' and escapes", "http://h/x.bin", "a; filename=\"a;b\\\"c.txt\"", "", 255, "a;b_c.txt"},
+      {"no file name in the header", "http://h/x.bin", "inline", "", 255, "x.bin"},
+      {"server's name made usable, typed", "http://h/x.bin", "a; filename=\"con\"", "text/plain", 255, "_con.txt"},
+      {"fitted, the extension kept", "http://h/" + a300 + ".pdf", "", "", 255, string(251, 'a') + ".pdf"},
+      {"fitted to a small room", "http://h/abcdefghij.html", "", "", 8, "abc.html"},
+      {"an extension longer than the room", "http://h/abcdefghij.html", "", "", 4, "abcd"},
+      {"a cut ending in a dot", "http://h/aaaa.%20bbb_b", "", "", 5, "aaaa_"}};
+  for (const auto& c : cases) EXPECT_EQ(chosen_file_name(c.address, c.disposition, c.type, c.room), c.name) << c.why;
+}
+
+TEST(Names, NumbersCaseZoneMarkAndTemporaryFiles) {
+  EXPECT_EQ(numbered_name("index.html", 2, 255) + "|" + numbered_name("README", 13, 255) + "|" +
+                numbered_name("abcdefgh.txt", 2, 12) + "|" + numbered_name("a.b.", 3, 255),
+            "index (2).html|README (13)|abcd (2).txt|a.b. (3)");
+  EXPECT_EQ(name_key("Ёлка Ўў.Txt"), name_key("ёЛКА ўЎ.tXT"));
+  EXPECT_NE(name_key("Ёлка"), name_key("Елка"));
+  EXPECT_EQ(zone_identifier("http://h/a\r\nb"), "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=http://h/ab\r\n");
+  EXPECT_EQ(temporary_file_name(7), "~tulvex7.tmp");
+  for (const auto& [name, ours] : {std::pair<const char*, bool>{"~TULVEX12.TMP", true}, {"~tulvex.tmp", false},
+                                   {"~tulvex1a.tmp", false}, {"x~tulvex1.tmp", false}, {"~tulvex1.tmpx", false}}) {
+    EXPECT_EQ(is_temporary_file_name(name), ours) << name;
+  }
+}
+
 TEST(List, EntriesByLineRules) {
-  const string n600(600, 'n'), n509(509, 'n'), x509 = "h/" + string(509, 'x'), x508 = "h/" + string(508, 'x');
-  const struct { const char* name; string text, entries; } cases[] = {  // entries: "address>name;" each
-      {"CRLF line ends", "h/f1.bin\r\nh/f2.bin\r\n", "h/f1.bin>f1.bin;h/f2.bin>f2.bin;"},
-      {"CR at the very end", "h/f1.bin\r", "h/f1.bin>f1.bin;"},
-      {"lone CR inside stays, made usable", "h/f\r1.bin\n", "h/f\r1.bin>f_1.bin;"},
-      {"no separator: the first character goes", "file.zip", "file.zip>ile.zip;"},
-      {"same name in a row skipped", "a/1/s.zip\nb\\2\\s.zip\nc/o.zip", "a/1/s.zip>s.zip;c/o.zip>o.zip;"},
-      {"same name again after another", "a/s.zip\nc/o.zip\nb/s.zip", "a/s.zip>s.zip;c/o.zip>o.zip;b/s.zip>s.zip;"},
-      {"the address's names compared", "h/a%20b.txt\nh/a b.txt\nh/a b.txt", "h/a%20b.txt>a b.txt;h/a b.txt>a b.txt;"},
-      {"the address's name counted", "h/%D0%B0\nh/f2.bin", "h/%D0%B0>а;h/f2.bin>f2.bin;"},
-      {"empty line ends the walk", "h/f1.bin\n\nh/f2.bin", "h/f1.bin>f1.bin;"},
-      {"name of 3 ends the walk, 4 does not", "h/a.bc\nh/a.b\nh/f2.bin", "h/a.bc>a.bc;"},
+  const string n600(600, 'n'), x509 = "h/" + string(509, 'x'), x508 = "h/" + string(508, 'x');
+  const struct { const char* name; string text, entries; } cases[] = {  // entries: each address and ';'
+      {"CRLF line ends", "h/f1.bin\r\nh/f2.bin\r\n", "h/f1.bin;h/f2.bin;"},
+      {"CR at the very end", "h/f1.bin\r", "h/f1.bin;"},
+      {"lone CR inside stays", "h/f\r1.bin\n", "h/f\r1.bin;"},
+      {"same name in a row skipped", "a/1/s.zip\nb\\2\\s.zip\nc/o.zip", "a/1/s.zip;c/o.zip;"},
+      {"same name again after another", "a/s.zip\nc/o.zip\nb/s.zip", "a/s.zip;c/o.zip;b/s.zip;"},
+      {"the address's names compared", "h/a%20b.txt\nh/a b.txt\nh/a b.txt", "h/a%20b.txt;h/a b.txt;"},
+      {"empty line ends the walk", "h/f1.bin\n\nh/f2.bin", "h/f1.bin;"},
+      {"name of 3 ends the walk, 4 does not", "h/a.bc\nh/a.b\nh/f2.bin", "h/a.bc;"},
+      {"no separator: the first character is no part of the name", "abcde\nxabcd\nxabc", "abcde;xabcd;"},
       {"address ending in / ends the walk", "h/dir/\nh/f2.bin", ""},
-      {"last line of 5 without line feed", "h/f1.bin\nxabcd", "h/f1.bin>f1.bin;xabcd>abcd;"},
+      {"last line of 5 without line feed", "h/f1.bin\nxabcd", "h/f1.bin;xabcd;"},
       {"line over 511 goes in pieces", "h/" + n600 + "\nh/f2.bin",
-       "h/" + n509 + ">" + n509 + ";" + n600.substr(509) + ">" + n600.substr(510) + ";h/f2.bin>f2.bin;"},
-      {"line of 511 keeps its LF", x509 + "\nh/f2.bin", x509 + ">" + x509.substr(2) + ";h/f2.bin>f2.bin;"},
-      {"line of 512 leaves a short piece", x509 + "y\nh/f2.bin", x509 + ">" + x509.substr(2) + ";"},
-      {"CRLF not counted in the 511", x508 + "\r\nh/f2.bin", x508 + ">" + x508.substr(2) + ";h/f2.bin>f2.bin;"}};
+       "h/" + n600.substr(0, 509) + ";" + n600.substr(509) + ";h/f2.bin;"},
+      {"line of 511 keeps its LF", x509 + "\nh/f2.bin", x509 + ";h/f2.bin;"},
+      {"line of 512 leaves a short piece", x509 + "y\nh/f2.bin", x509 + ";"},
+      {"CRLF not counted in the 511", x508 + "\r\nh/f2.bin", x508 + ";h/f2.bin;"}};
   for (const auto& c : cases) {
     string entries;
     ListReader list(c.text);
-    while (std::optional<ListEntry> e = list.next()) entries += e->address + ">" + e->name + ";";
+    while (std::optional<ListEntry> e = list.next()) entries += e->address + ";";
     EXPECT_EQ(entries, c.entries) << c.name;
     EXPECT_FALSE(list.next()) << c.name << ": an ended walk stays ended";
   }
-  EXPECT_EQ(file_name_from_address(""), "");
-}
-
-TEST(Progress, PercentTitleRowAndClosingTexts) {
-  const struct { std::int32_t size; const char* status; int percent; } cases[] = {
-      {50000, "22400", 44},
-      {0, "22400", 0},
-      {200000, "201600", 100},
-      {100, "Загружается", 0},
-      {100, " \t+50", 50},
-      {100, "-50", 0},
-      {1, "99999999999999999999999999", 100},
-      {2147483647, "2147481600", 99}};  // offset × 100 is far past 32 bits
-  for (const auto& c : cases) EXPECT_EQ(progress_percent(c.size, c.status), c.percent) << c.size << " " << c.status;
-  EXPECT_EQ(progress_title(2, 44) + "|" + progress_title(5, 0), "Tulvex: 3. + 44 %|Tulvex 1.15");
-
-  DownloadState state;
-  string rows;  // "item number size;" at each update, '+' when the row is new
-  for (const std::string_view address : {"", "h/f1.bin", "", "h/f2.bin"}) {  // none: the size changes instead
-    if (address.empty()) state.size = 50000;
-    else begin_row(state, address);
-    const ProgressRow r = progress_row(state);
-    rows += std::to_string(r.item) + (r.insert ? "+" : " ") + r.number + " " + r.size + ";";
-  }
-  EXPECT_EQ(rows + state.address + " " + state.status, "-1 1 50000;0+1 0;0 1 50000;1+2 0;h/f2.bin Проверка");
   const string deep = "C:\\" + string(700, 'd');
-  EXPECT_EQ(download_path("file.zip") + "|" + summary_text(2, 3) + "|" + explorer_command(deep),
-            "Tulvex_files\\file.zip|Загружено файлов: 2 из 3     |Explorer.exe " + deep + "\\Tulvex_files");
+  EXPECT_EQ(summary_text(2, 3) + "|" + explorer_command(deep),
+            "Загружено файлов: 2 из 3     |Explorer.exe " + deep + "\\Tulvex_files");
 }
 
-constexpr char kAddress[] = "http://127.0.0.1/file.bin";
-constexpr char kPath[] = "Tulvex_files\\x?.bin";  // written as given, whatever the name
+TEST(Walk, RowsInOrderTitleRowInSightAndNames) {
+  Walk walk("h/f1.bin\nh/f2.bin\nh/f2.bin\nh/f3.bin\n");
+  string taken;
+  while (const std::optional<Walk::Taken> t = walk.take()) taken += std::to_string(t->row) + t->address + ";";
+  EXPECT_EQ(taken, "0h/f1.bin;1h/f2.bin;2h/f3.bin;");
+  const auto look = [&walk] {  // "title|row in sight|changed rows as number,address,size,status;"
+    const WalkView view = walk.view();
+    string text = view.title + "|" + (view.in_sight ? std::to_string(*view.in_sight) : "-") + "|";
+    for (const ShownRow& r : view.changed) text += r.number + "," + r.address + "," + r.size + "," + r.status + ";";
+    return text;
+  };
+  EXPECT_EQ(look(), "Tulvex 1.15|0|1,h/f1.bin,0,Проверка;2,h/f2.bin,0,Проверка;3,h/f3.bin,0,Проверка;");
+  walk.update(0, {2000, "1000", 1000, true});
+  EXPECT_EQ(look(), "Tulvex: 1. + 16 %|0|1,h/f1.bin,2000,1000;");
+  walk.update(0, {2000, "Загружен", 2000, false});
+  walk.update(2, {0, "Без размера", 5000, true});  // no length: counts nothing before it ends
+  EXPECT_EQ(look(), "Tulvex: 2. + 33 %|1|1,h/f1.bin,2000,Загружен;3,h/f3.bin,0,Без размера;");
+  walk.update(1, {1, "Недоступен", 0, false});
+  walk.update(2, {5000, "Загружен", 5000, false});
+  EXPECT_EQ(look(), "Tulvex 1.15|2|2,h/f2.bin,1,Недоступен;3,h/f3.bin,5000,Загружен;");
+  EXPECT_EQ(Walk("").view().in_sight, std::nullopt);
 
-// One fetch on a row the walker has just handed over: the connection closed, a file written is one counted.
-struct OneFetch {
-  explicit OneFetch(Response net, bool write_ok = true) {
-    begin_row(state, kAddress);
-    host.write_ok = write_ok;
-    const int saved = fetch(net, host, state, kAddress, kPath);
-    EXPECT_EQ(std::make_tuple(net.is_open, saved, state.files_saved),
-              std::make_tuple(false, int(host.files.size()), saved));
+  const auto alias = [](const string& name) { return name == "LONG~1.HTM"; };  // another file's short name
+  string names;
+  for (const char* wanted : {"index.html", "INDEX.html", "Index.HTML", "Ёлка", "ёЛКА", "LONG~1.HTM"}) {
+    names += walk.claim_name(wanted, 255, alias).value_or("none") + ";";
   }
-  DownloadState state;
-  RecordingHost host{state};
+  EXPECT_EQ(names, "index.html;INDEX (2).html;Index (3).HTML;Ёлка;ёЛКА (2);LONG~1 (2).HTM;");
+  EXPECT_EQ(walk.claim_name("x", 255, [](const string&) { return true; }), std::nullopt);
+
+  const std::optional<std::uint32_t> values[] = {std::nullopt, 0u, 1u, 8u, 9u, 3600u, 3601u};
+  string settings;
+  for (const auto& value : values) settings += std::to_string(fetches_at_once(value)) + "," + std::to_string(stall_seconds(value)) + ";";
+  EXPECT_EQ(settings, "4,30;4,30;1,1;8,8;4,9;4,3600;4,30;");
+}
+
+// One fetch of http://h/file.bin through the scripted attempts: the host and the network afterwards.
+struct OneFetch {
+  explicit OneFetch(std::vector<Answer> script, RecordingHost setup = {}) : net(std::move(script)), host(setup) {
+    char buffer[16384];
+    saved = fetch(net, host, "http://h/file.bin", buffer, sizeof buffer);
+    EXPECT_EQ(host.parts, 0) << "no part left behind";
+  }
+  ScriptedNet net;
+  RecordingHost host;
+  int saved;
 };
 
 TEST(Fetch, FinalStatusFileAndSize) {
-  const R told = R().length("50000").body(50000), chunked = R(told).positionable();
-  const struct { const char* name; Response response; const char* status; long file; int size; bool write_fails = false;
-  } cases[] = {  // file: bytes written, -1 for none; size: the size column at the end
-      {"chunks", chunked, "Загружен", 50000, 50000},
-      {"chunks: more than told", R().length("200000").body(210000).positionable(), "Частично загружен", 199360, 200000},
-      {"chunks: all told", R().length("200000").body(200000).positionable(), "Загружен", 200000, 200000},
-      {"chunks: less than told", R().length("50000").body(30000).positionable(), "Частично загружен", 30000, 50000},
-      {"chunks: no length, the norm", R().body(96000).positionable(), "Больше нормы", -1, 96000},
-      {"chunks: no length, past the norm", R().body(100000).positionable(), "Частично загружен", 94080, 94080},
-      {"chunks: short reads", R(chunked).reads_at_most(1000), "Загружен", 50000, 50000},
-      {"chunks: a read fails", R(chunked).fails_at(30000), "Не читается", -1, 50000},
-      {"chunks: positioning refused later", R(chunked).then_positioned_at(-1), "Загружен", 50000, 50000},
-      {"chunks: positioning lands elsewhere", R(chunked).then_positioned_at(5), "Не читается", -1, 50000},
-      {"one go", told, "Загружен", 50000, 50000},
-      {"one go: the norm told", R().length("96000").body(96000), "Загружен", 96000, 96000},
-      {"one go: more than told", R().length("50000").body(60000), "Загружен", 50000, 50000},
-      {"one go: less than told", R().length("50000").body(30000), "Частично загружен", 30000, 50000},
-      {"one go: no length", R().body(50000), "Частично загружен", 50000, 50000},
-      {"one go: no length, the norm", R().body(96000), "Больше нормы", -1, 96000},
-      {"one go: short reads", R(told).reads_at_most(777), "Загружен", 50000, 50000},
-      {"one go: a read fails", R(told).fails_at(30000), "Не читается", -1, 50000},
-      {"length past 32 bits", R().length("4294967296").body(100), "Слишком большой", -1, 0},
-      {"first status past success", R().body(9).status(300), "Недоступен", -1, 0},
-      {"last success status", R(told).status(299), "Загружен", 50000, 50000},
-      {"not HTTP", R(told).status(std::nullopt), "Загружен", 50000, 50000},
-      {"nothing available", R().body(10).available(std::nullopt), "Недоступен", -1, 0},
-      {"write fails", chunked, "Ош. записи", -1, 50000, true}};
+  const A told = A().length("50000").body(50000);
+  const string whole = A::content(50000);
+  RecordingHost full_disk, no_part, no_place;
+  full_disk.disk = 20000, no_part.can_make = false, no_place.can_place = false;
+  const struct { const char* name; std::vector<Answer> script; string status, size; std::optional<string> file;
+                 RecordingHost host = {};
+  } cases[] = {  // the final status and size column; the file put in place under its name, none for no file
+      {"length told", {told}, "Загружен", "50000", whole},
+      {"more than told: the told bytes", {A().length("50000").body(60000)}, "Загружен", "50000", whole},
+      {"no length: to the end", {A().body(300000)}, "Загружен", "300000", A::content(300000)},
+      {"length 0 is no length", {A().length("0").body(10)}, "Загружен", "10", A::content(10)},
+      {"no digits are no length", {A().length("none").body(10)}, "Загружен", "10", A::content(10)},
+      {"an empty file", {A().length("0")}, "Загружен", "0", ""},
+      {"not HTTP", {A(told).status(std::nullopt)}, "Загружен", "50000", whole},
+      {"last success status", {A(told).status(299)}, "Загружен", "50000", whole},
+      {"first status past success", {A(told).status(300)}, "Недоступен", "0", std::nullopt},
+      {"status below success", {A(told).status(199)}, "Недоступен", "0", std::nullopt},
+      {"a length that is no number of bytes", {A().length("-1").body(9)}, "Слишком большой", "0", std::nullopt},
+      {"a length past 63 bits", {A().length("99999999999999999999").body(9)}, "Слишком большой", "0", std::nullopt},
+      {"cut short every time", {A(told).cut(30000, Got::end)}, "Не читается", "50000", std::nullopt},
+      {"broken every time", {A(told).cut(30000, Got::broken)}, "Не читается", "50000", std::nullopt},
+      {"no length, broken every time", {A().body(900).cut(300, Got::broken)}, "Не читается", "0", std::nullopt},
+      {"resumed", {A(told).cut(30000, Got::broken), A().status(206).range("bytes 30000-49999/50000").body(20000, 30000)},
+       "Загружен", "50000", whole},
+      {"resumed twice, no length", {A().body(900).cut(300, Got::broken), A().status(206).range("bytes 300-899/*").body(600, 300).cut(100, Got::broken),
+        A().status(206).range("bytes 400-899/900").body(500, 400)}, "Загружен", "900", A::content(900)},
+      {"started over", {A(told).cut(30000, Got::broken), told}, "Загружен", "50000", whole},
+      {"started over, a new length", {A(told).cut(30000, Got::end), A().body(700)}, "Загружен", "700", A::content(700)},
+      {"a resumed answer unlike the first", {A(told).cut(30000, Got::broken), A(told).status(503)}, "Не читается",
+       "50000", std::nullopt},
+      {"stalled, then opened", {A().opens(Opened::stalled), told}, "Загружен", "50000", whole},
+      {"refused after it was opened", {A(told).cut(30000, Got::broken), A().opens(Opened::no_address)}, "Не читается",
+       "50000", std::nullopt},
+      {"no part can be made", {told}, "Ош. записи", "0", std::nullopt, no_part},
+      {"full disk", {told}, "Ош. записи", "50000", std::nullopt, full_disk},
+      {"cannot be put in place", {told}, "Ош. записи", "50000", std::nullopt, no_place}};
   for (const auto& c : cases) {
-    const OneFetch run(c.response, !c.write_fails);
-    std::map<string, string> files;
-    if (c.file >= 0) files[kPath] = c.response.bytes.substr(0, c.file);
-    EXPECT_EQ(std::tie(run.state.status, run.state.size, run.host.files), std::tie(c.status, c.size, files)) << c.name;
+    const OneFetch run(c.script, c.host);
+    const RowState& row = run.host.last;
+    EXPECT_EQ(row.status + "|" + std::to_string(row.size) + (row.loading ? "|loading" : ""), c.status + "|" + c.size)
+        << c.name;
+    using Files = std::map<string, string>;
+    const Files files = c.file ? Files{{"file.bin", *c.file}} : Files{};
+    EXPECT_EQ(run.host.files, files) << c.name;
+    EXPECT_EQ(run.saved, c.file ? 1 : 0) << c.name;
   }
 }
 
-TEST(Fetch, RowAtEachStage) {
-  const auto chunks = [](const string& size, int last) {
-    string shown;
-    for (int offset = 0; offset <= last; offset += kChunkSize) shown += size + ":" + std::to_string(offset) + ";";
-    return shown;
-  };
-  string waiting;  // the size column held to 31 bits
-  for (int pass = 0; pass < kWaitingPasses; ++pass) waiting += "2147483647:Загружается;wait 300;";
-  const std::pair<Response, string> cases[] = {
-      {R().body(95999).positionable().available(~0u),  // no length: waiting passes, then chunks
-       waiting + "0:Загружается;0:Без размера;" + chunks("0", 94080) + "95999:94080;95999:Загружен;"},
-      {R().length("none").body(10).positionable(), "0:Загружается;0:Без размера;0:0;10:0;10:Загружен;"},  // no digits
-      {R().opens(Connection::Opened::no_internet), " |Не удалось подключиться к интернету.   "},  // the row untouched
-      {R().opens(Connection::Opened::no_address), "Адрес не открывается.   |" + string(kAddress)}};
-  for (const auto& [response, shown] : cases) EXPECT_EQ(OneFetch(response).host.shown, shown);
+TEST(Fetch, WhatEachAttemptAsksShowsAndCloses) {
+  const A told = A().length("50000").body(50000).tag("\"v1\"");
+  const struct { const char* name; std::vector<Answer> script; string asked, closes, shown; } cases[] = {
+      {"whole", {told}, "0/;", "whole;", "50000:Загружается;50000:#50000:Загружен."},
+      {"resumed with the first one's validator", {A(told).cut(30000, Got::broken),
+        A().status(206).range("bytes 30000-49999/50000").body(20000, 30000)}, "0/;30000/\"v1\";", "cut;whole;",
+       "50000:Загружается;50000:#50000:Загружен."},
+      {"a part of something else: asked whole again", {A(told).cut(30000, Got::broken),
+        A().status(206).range("bytes 0-49999/60000").body(50000), told}, "0/;30000/\"v1\";0/\"v1\";",
+       "cut;cut;whole;", "50000:Загружается;50000:#50000:Загружается;50000:#50000:Загружен."},
+      {"no length", {A().body(10)}, "0/;", "whole;", "0:Без размера;0:#10:Загружен."},
+      {"more than told: closed unread", {A().length("50000").body(60000)}, "0/;", "cut;",
+       "50000:Загружается;50000:#50000:Загружен."},
+      {"refused at once", {A().opens(Opened::no_address), told}, "0/;", "", "0:Проверка.Адрес не открывается.   |http://h/file.bin"},
+      {"no Internet", {A().opens(Opened::no_internet)}, "0/;", "", "0:Проверка. |Не удалось подключиться к интернету.   "},
+      {"stalled every time", {A().opens(Opened::stalled)}, "0/;0/;0/;", "",
+       "0:Проверка.Адрес не открывается.   |http://h/file.bin"},
+      {"refused after stalls", {A().opens(Opened::stalled), A().opens(Opened::no_internet)}, "0/;0/;0/;", "",
+       "0:Проверка. |Не удалось подключиться к интернету.   "},
+      {"not a success: closed unread", {A(told).status(404)}, "0/;", "cut;", "0:Недоступен."},
+      {"stopped while opening", {A().opens(Opened::stopped)}, "0/;", "", ""},
+      {"stopped while reading", {A(told).cut(30000, Got::stopped)}, "0/;", "cut;", "50000:Загружается;50000:#"}};
+  for (const auto& c : cases) {
+    const OneFetch run(c.script);
+    EXPECT_EQ(run.net.asked + "|" + run.net.closes + "|" + run.host.shown, c.asked + "|" + c.closes + "|" + c.shown)
+        << c.name;
+  }
 }
 
-TEST(AnnouncedLength, ValueOrTooLarge) {
-  const std::pair<std::string_view, std::optional<std::int32_t>> cases[] = {
+TEST(AnnouncedLength, ValueOrNoNumberOfBytes) {
+  const std::pair<std::string_view, std::optional<std::int64_t>> cases[] = {
       {"50000", 50000},
       {" \t\n\v\f\r42", 42},
       {"12abc", 12},
@@ -188,8 +268,9 @@ TEST(AnnouncedLength, ValueOrTooLarge) {
       {"-0", 0},
       {"-1", std::nullopt},
       {std::string_view("4096", 2), 40},  // the text ends where its view does
-      {"2147483647", 2147483647},
-      {"2147483648", std::nullopt},
+      {"3000000000", 3000000000},
+      {"100000000000000000", 100000000000000000},
+      {"100000000000000001", std::nullopt},
       {"99999999999999999999999", std::nullopt}};
   for (const auto& [header, length] : cases) EXPECT_EQ(announced_length(header), length) << header;
 }

@@ -1,74 +1,105 @@
-// A scripted response and a recording host: the fetch without a network or a window.
+// A scripted network and a recording walk: the fetch without a network, a disk or a window.
 #pragma once
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "download/fetch.h"
 
-// What the server does, built by name: Response().length("50000").body(50000).positionable(). Unless told
-// otherwise: status 200, no Content-Length (its query fails), 8192 bytes available, an empty body that
-// cannot be positioned, every read as large as asked.
-struct Response : Connection {
-  Response& length(const std::string& text) { length_text = text; return *this; }
-  Response& body(std::size_t size) {  // bytes unlike their neighbours: a misplaced or lost byte shows
-    for (std::uint32_t x = 12345; bytes.size() < size; x = x * 1103515245u + 12345u) bytes += char(x >> 24);
+// What the server does on one attempt, built by name: Answer().length("50000").body(50000).cut(30000, broken).
+// Unless told otherwise: opened, status 200, no Content-Length, an empty body that ends whole.
+struct Answer {
+  using Got = Connection::Got;
+  Answer& opens(Connection::Opened how) { opened = how; return *this; }
+  Answer& status(std::optional<int> code) { head.status = code; return *this; }
+  Answer& length(const std::string& text) { head.content_length = text; return *this; }
+  Answer& range(const std::string& text) { head.content_range = text; return *this; }
+  Answer& tag(const std::string& text) { head.validator = text; return *this; }
+  Answer& named(const std::string& disposition, const std::string& type = "") {
+    head.disposition = disposition, head.content_type = type;
     return *this;
   }
-  Response& positionable() { can_position = true; return *this; }
-  Response& then_positioned_at(std::int64_t answer) { later_position = answer; return *this; }
-  Response& reads_at_most(std::uint32_t count) { most_per_read = count; return *this; }
-  Response& fails_at(std::size_t offset) { failure_at = offset; return *this; }
-  Response& status(std::optional<int> code) { http_status = code; return *this; }
-  Response& available(std::optional<std::uint32_t> count) { bytes_available = count; return *this; }
-  Response& opens(Opened how) { opened = how; return *this; }
-
-  Opened open(const std::string&) override { is_open = opened == Opened::ok; return opened; }
-  std::optional<int> status_code() override { return http_status; }
-  std::optional<std::string> content_length() override { return length_text; }
-  std::optional<std::uint32_t> data_available() override { return bytes_available; }
-  std::int64_t set_position(std::uint32_t offset) override {
-    if (!can_position) return -1;
-    if (positioned++ && later_position) return *later_position;
-    at = std::min<std::size_t>(offset, bytes.size());
-    return offset;
+  Answer& body(std::size_t size, std::size_t from = 0) {  // bytes unlike their neighbours: a misplaced one shows
+    bytes = content(from + size).substr(from);
+    return *this;
   }
-  Read read(char* buffer, std::uint32_t wanted) override {
-    if (at >= failure_at) return {false, 0};
-    const std::size_t count = std::min<std::size_t>({wanted, std::min(bytes.size(), failure_at) - at, most_per_read});
-    std::memcpy(buffer, bytes.data() + at, count);
-    at += count;
-    return {true, static_cast<std::uint32_t>(count)};
+  Answer& cut(std::size_t at, Got how) { cut_at = at, ends = how; return *this; }
+  static std::string content(std::size_t size) {
+    std::string text;
+    for (std::uint32_t x = 12345; text.size() < size; x = x * 1103515245u + 12345u) text += char(x >> 24);
+    return text;
   }
-  void close() override { is_open = false; }
 
-  std::optional<std::string> length_text;
+  Connection::Opened opened = Connection::Opened::ok;
+  Head head = [] { Head h; h.status = 200; return h; }();
   std::string bytes;
-  bool can_position = false, is_open = false;
-  std::optional<std::int64_t> later_position;  // the answer to every positioning after the first
-  std::uint32_t most_per_read = ~0u;
-  std::size_t failure_at = ~std::size_t{0}, at = 0;  // reads from failure_at on fail
-  std::optional<int> http_status = 200;
-  std::optional<std::uint32_t> bytes_available = 8192;
-  Opened opened = Opened::ok;
-  int positioned = 0;
+  std::size_t cut_at = std::string::npos;
+  Got ends = Got::end;
 };
 
-// Keeps the row at each show ("size:status;"), the waits ("wait 300;"), the boxes ("caption|message") and files.
-struct RecordingHost : FetchHost {
-  explicit RecordingHost(const DownloadState& state) : state(state) {}
-  void show() override { shown += std::to_string(state.size) + ":" + state.status + ";"; }
-  void drain_and_wait() override { shown += "wait "; }
-  void pause(unsigned milliseconds) override { shown += std::to_string(milliseconds) + ";"; }
-  void info_box(const std::string& message, const std::string& caption) override { shown += caption + "|" + message; }
-  bool write_file(const std::string& path, const char* bytes, std::size_t count) override {
-    if (write_ok) files[path].assign(bytes, count);
-    return write_ok;
+// Answers the attempts in turn (the last again and again); keeps what each open asked for ("from/validator;")
+// and each close ("whole;" or "cut;").
+struct ScriptedNet : Connection {
+  explicit ScriptedNet(std::vector<Answer> script) : answers(std::move(script)) {}
+  Opened open(const std::string&, std::uint64_t from, const std::string& validator) override {
+    now = answers[std::min(attempt++, answers.size() - 1)];
+    at = 0;
+    asked += std::to_string(from) + "/" + validator + ";";
+    return now.opened;
   }
-  const DownloadState& state;
-  bool write_ok = true;
+  Head head() override { return now.head; }
+  Read read(char* buffer, std::size_t size) override {
+    const std::size_t end = std::min(now.cut_at, now.bytes.size());
+    if (at == end) return {end == now.bytes.size() ? Got::end : now.ends, 0};
+    const std::size_t count = std::min({size, end - at, std::size_t{7000}});  // reads shorter than asked
+    std::memcpy(buffer, now.bytes.data() + at, count);
+    at += count;
+    return {Got::data, count};
+  }
+  void close(bool whole) override { closes += whole ? "whole;" : "cut;"; }
+
+  std::vector<Answer> answers;
+  Answer now;
+  std::size_t attempt = 0, at = 0;
+  std::string asked, closes;
+};
+
+// Keeps each row shown ("size:status;", a final one ending in '.', a run of byte counts as "#") and the last one,
+// the boxes ("caption|message"), the files put in place by name, and the parts still on disk.
+struct RecordingHost : FetchHost {
+  struct Part : PartFile {
+    Part(RecordingHost& host) : host(host) { ++host.parts; }
+    ~Part() override { --host.parts; }
+    bool write(const char* data, std::size_t count) override {
+      if (bytes.size() + count > host.disk) return false;
+      return bytes.append(data, count), true;
+    }
+    bool truncate() override { return bytes.clear(), true; }
+    RecordingHost& host;
+    std::string bytes;
+  };
+
+  void show(const RowState& row) override {
+    last = row;
+    const bool number = !row.status.empty() && row.status[0] >= '0' && row.status[0] <= '9';
+    if (number && shown.size() > 0 && shown.back() == '#') return;  // one mark for a run of reads
+    shown += std::to_string(row.size) + ":" + (number ? "#" : row.status + (row.loading ? ";" : "."));
+  }
+  void info_box(const std::string& message, const std::string& caption) override { shown += caption + "|" + message; }
+  std::unique_ptr<PartFile> make_part() override { return can_make ? std::make_unique<Part>(*this) : nullptr; }
+  std::size_t name_room() override { return 255; }
+  bool put_in_place(PartFile& part, const std::string& name, const std::string&) override {
+    if (can_place) files[name] = static_cast<Part&>(part).bytes;
+    return can_place;
+  }
+
   std::string shown;
+  RowState last;
   std::map<std::string, std::string> files;
+  int parts = 0;
+  std::size_t disk = std::string::npos;
+  bool can_make = true, can_place = true;
 };

@@ -1,5 +1,6 @@
 """A scripted HTTP server on 127.0.0.1 for the end-to-end tests: script(path, Reply(...)) answers a request
 target (query included); others get 404."""
+import re
 import socket
 import socketserver
 import struct
@@ -9,17 +10,19 @@ from collections import namedtuple
 from types import SimpleNamespace
 
 
-# status; body; Content-Length: "auto" the body's length, None none, else the header's text; further headers;
-# "close" or "reset" after the body; the body in pieces of `piece` bytes `pause` seconds apart
-Reply = namedtuple("Reply", "status body length headers end piece pause",
-                   defaults=(200, b"", "auto", (), "close", 0, 0))
+# status; body; Content-Length: "auto" the length of what is sent, None none, else the header's text; further
+# headers; the body in pieces of `piece` bytes `pause` seconds apart, after `delay` seconds; the first `cuts`
+# requests send only `cut` bytes of the body and then end as `end` says: "close", "reset" or "hold" (nothing more
+# until the server stops); `ranges`: a Range request gets the rest of the body as a 206
+Reply = namedtuple("Reply", "status body length headers piece pause delay cut cuts end ranges",
+                   defaults=(200, b"", "auto", (), 0, 0, 0, None, 0, "close", False))
 
 
 class Server(socketserver.ThreadingTCPServer):
     daemon_threads = True
 
     def __init__(self):
-        self.replies, self.requests, self.stopping = {}, [], threading.Event()
+        self.replies, self.requests, self.stopping, self.lock = {}, [], threading.Event(), threading.Lock()
         super().__init__(("127.0.0.1", 0), lambda conn, _, server: server.serve(conn))
         threading.Thread(target=self.serve_forever, daemon=True).start()
 
@@ -40,18 +43,33 @@ class Server(socketserver.ThreadingTCPServer):
             data += conn.recv(4096) or b"\r\n\r\n"
         lines = data.split(b"\r\n\r\n")[0].decode("latin-1").split("\r\n")
         path = (lines[0].split(" ") + ["", ""])[1]
-        self.requests.append(SimpleNamespace(path=path, headers=dict(l.split(": ", 1) for l in lines[1:] if ": " in l)))
+        headers = dict(line.split(": ", 1) for line in lines[1:] if ": " in line)
+        with self.lock:
+            seen = sum(r.path == path for r in self.requests)
+            self.requests.append(SimpleNamespace(path=path, headers=headers))
         r = self.replies.get(path, Reply(404, b"not scripted"))
-        head = [f"HTTP/1.1 {r.status} Status", "Connection: close"] + [f"{n}: {v}" for n, v in r.headers]
-        head += [f"Content-Length: {len(r.body) if r.length == 'auto' else r.length}"] if r.length is not None else []
+        status, body, head = r.status, r.body, [f"{n}: {v}" for n, v in r.headers]
+        asked = re.fullmatch(r"bytes=(\d+)-", headers.get("Range", ""))
+        if r.ranges and asked:
+            first = int(asked.group(1))
+            status, body = 206, body[first:]
+            head.append(f"Content-Range: bytes {first}-{first + len(body) - 1}/{len(r.body)}")
+        sent = body[:r.cut] if seen < r.cuts else body
+        length = len(body) if r.length == "auto" else r.length
+        head = [f"HTTP/1.1 {status} Status", "Connection: close"] + head
+        head += [f"Content-Length: {length}"] if length is not None else []
         try:
+            if self.stopping.wait(r.delay):
+                return
             conn.sendall("\r\n".join(head + ["", ""]).encode("latin-1"))
-            piece = r.piece or len(r.body) or 1
-            for start in range(0, len(r.body), piece):
-                conn.sendall(r.body[start:start + piece])
+            piece = r.piece or len(sent) or 1
+            for start in range(0, len(sent), piece):
+                conn.sendall(sent[start:start + piece])
                 if r.pause and self.stopping.wait(r.pause):
-                    break
-            if r.end == "reset":
+                    return
+            if seen < r.cuts and r.end == "hold":
+                self.stopping.wait(300)
+            elif seen < r.cuts and r.end == "reset":
                 conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
                 conn.close()  # before the handler's own shutdown could send a FIN
         except OSError:

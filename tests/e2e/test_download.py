@@ -1,5 +1,5 @@
-"""tulvex.exe under Wine: the save-all-links mode against a scripted local server (Wine's WinINet never positions
-a response, so every fetch here reads in one go): rows, boxes, the files it saves and where, Explorer."""
+"""tulvex.exe under Wine: the save-all-links mode against a scripted local server: rows, boxes, the files it saves
+and under which names, stalls and breaks, the window while it downloads, and closing it."""
 import shutil
 import time
 import unittest
@@ -9,114 +9,174 @@ from harness import SCRATCH, SESSION, cp1251, records, small_disk, wait_for, win
 from httpserver import Reply, Server
 
 SERVER = Server()
-setUpModule, tearDownModule = harness.setUpModule, harness.tearDownModule
 TEMP = b"the user's own temp.txt\r\n"
-LOADED, PARTLY, UNAVAILABLE = "Загружен", "Частично загружен", "Недоступен"
+LOADED, UNREADABLE = "Загружен", "Не читается"
+
+
+def setUpModule():
+    harness.setUpModule()
+    # An attempt that gets no byte for a second ends, so that stalls show in the time of a test.
+    SESSION.reg("add", "HKCU\\Software\\MorvaleSoft", "/v", "Tulvex_stall", "/t", "REG_DWORD", "/d", "1", "/f")
+
+
+tearDownModule = harness.tearDownModule
 
 
 def body(size, seed):
-    """Bytes that differ from their neighbours, so that a cut or shifted file shows."""
+    """Bytes that differ from their neighbours, so that a cut, shifted or stitched file shows."""
     return bytes((i * 7 + seed * 31 + (i >> 8)) & 0xFF for i in range(size))
 
 
 def fresh(name):
     shutil.rmtree(SCRATCH / name, ignore_errors=True)
-    (SCRATCH / name).mkdir()
+    (SCRATCH / name / "Tulvex_files").mkdir(parents=True)
     return SCRATCH / name
 
 
 class SaveAllLinks(unittest.TestCase):
-    def download(self, folder, clipboard, locale=None, timeout=60):
-        """The mode in a current folder that holds the user's own temp.txt, when it has ended."""
+    def start(self, folder, addresses, locale=None):
+        """The mode in a current folder that holds the user's own temp.txt."""
         self.folder, SERVER.requests = folder, []
         (folder / "temp.txt").write_bytes(TEMP)
         SESSION.set_install_folder(harness.INSTALL_FOLDER)
-        SESSION.set_clipboard(clipboard, locale)
-        return SESSION.finish(SESSION.start_tulvex("(tulvex_loud_links)", cwd=folder), timeout)
+        text = None if addresses is None else "\r\n".join(addresses)
+        SESSION.set_clipboard(text if locale or text is None else text.encode(), locale)
+        return SESSION.start_tulvex("(tulvex_loud_links)", cwd=folder)
+
+    def download(self, folder, addresses, locale=None, timeout=60):
+        return SESSION.finish(self.start(folder, addresses, locale), timeout)
+
+    def files(self):
+        return {p.name: p.read_bytes() for p in (self.folder / "Tulvex_files").iterdir()}
 
     def check_end(self, run, rows, files, saved=None):
-        """The summary box over the final rows; these files alone, nothing beside them; Explorer when one was saved."""
-        saved, final, saved_files = len(files) if saved is None else saved, run.boxes[-1], self.folder / "Tulvex_files"
+        """The summary box over the final rows in list order; these files alone; Explorer when one was saved."""
+        saved, final = len(files) if saved is None else saved, run.boxes[-1]
         summary = cp1251(f"Загружено файлов: {saved} из {len(rows)}     ")
         self.assertEqual((final.caption, final.text, final.main_title), (cp1251("Результат"), summary, b"Tulvex 1.15"))
-        self.assertEqual(final.rows, [[str(i).encode(), address, size.encode(), cp1251(status)]
+        self.assertEqual(final.rows, [[str(i).encode(), cp1251(address), size.encode(), cp1251(status)]
                                       for i, (address, size, status) in enumerate(rows, 1)])
-        self.assertEqual({p.name: p.read_bytes() for p in saved_files.iterdir()} if saved_files.exists() else {}, files)
+        self.assertEqual(self.files(), files)
         self.assertEqual((sorted(p.name for p in self.folder.iterdir()), (self.folder / "temp.txt").read_bytes()),
                          (["Tulvex_files", "temp.txt"], TEMP))
         explorer = [("Explorer.exe", b"Explorer.exe C:\\e2e\\" + self.folder.name.encode() + b"\\Tulvex_files")]
         self.assertEqual((run.started, run.exit_code), (explorer if saved else [], 0))
 
     def test_server_faults_end_each_row_truthfully(self):
-        known, long_body, norm, target = body(50000, 1), body(1500, 2), body(96000, 4), body(7000, 3)
-        SERVER.script("/elsewhere/target.dat", Reply(body=target))
+        whole, older = body(100_000, 1), b"an older file"
+        SERVER.script("/elsewhere/target.dat", Reply(body=whole[:7000]))
         dead = "http://127.0.0.1:1/k/dead.bin"  # nothing listens on port 1
         cases = [(dead, None, "0", "Проверка", None),  # address or path, reply, size column, status, file written
-                 ("/k/known.bin", Reply(body=known), "50000", LOADED, known),
-                 ("/k/short.bin", Reply(body=long_body[:600], length="1000"), "1000", PARTLY, long_body[:600]),
-                 ("/k/missing.bin", Reply(404, b"<html>not found</html>"), "0", UNAVAILABLE, None),
+                 ("/k/known.bin", Reply(body=whole), "100000", LOADED, whole),
+                 ("/k/stalled.bin", Reply(body=whole, cut=30000, cuts=1, end="hold", ranges=True), "100000", LOADED,
+                  whole),
+                 ("/k/no_ranges.bin", Reply(body=whole, cut=30000, cuts=1, end="hold"), "100000", LOADED, whole),
+                 ("/k/older.bin", Reply(body=whole, cut=60000, cuts=3), "100000", UNREADABLE, older),
+                 ("/k/reset.bin", Reply(body=whole, cut=3000, cuts=3, end="reset", ranges=True), "100000", UNREADABLE,
+                  None),
+                 ("/k/unknown.bin", Reply(body=whole, length=None, piece=30000, pause=0.2), "100000", LOADED, whole),
+                 ("/k/missing.bin", Reply(404, b"<html>not found</html>"), "0", "Недоступен", None),
                  ("/k/moved.bin", Reply(302, headers=[("Location", SERVER.url("/elsewhere/target.dat"))]), "7000",
-                  LOADED, target),
-                 # The reset waits until the head and the first bytes have been taken.
-                 ("/k/reset.bin", Reply(body=long_body * 4, length="10000", end="reset", piece=3000, pause=0.5),
-                  "10000", "Не читается", None),
-                 ("/k/unknown.bin", Reply(body=norm, length=None), "96000", "Больше нормы", None)]
+                  LOADED, whole[:7000])]
         for path, reply, *_ in cases[1:]:
             SERVER.script(path, reply)
-        addresses = [(path if path == dead else SERVER.url(path)).encode() for path, *_ in cases]
-        run = self.download(fresh("dl-faults"), b"\r\n".join(addresses) + b"\r\n", timeout=90)
+        folder = fresh("dl-faults")
+        (folder / "Tulvex_files" / "older.bin").write_bytes(older)
+        addresses = [path if path == dead else SERVER.url(path) for path, *_ in cases]
+        run = self.download(folder, addresses, timeout=90)
         self.check_end(run, [(a, size, status) for a, (_, _, size, status, _) in zip(addresses, cases)],
-                       {path.rsplit("/", 1)[1]: data for path, _, _, _, data in cases if data is not None})
-        dead_row = [b"1", addresses[0], b"0", cp1251("Проверка")]
-        self.assertEqual([(box.caption, box.text, box.rows) for box in run.boxes[:-1]],
-                         [(cp1251("Адрес не открывается.   "), addresses[0], [dead_row])])
+                       {path.rsplit("/", 1)[1]: data for path, _, _, _, data in cases if data is not None}, saved=5)
+        self.assertEqual([(box.caption, box.text) for box in run.boxes[:-1]],
+                         [(cp1251("Адрес не открывается.   "), dead.encode())])
+        asked = lambda name: [r.headers.get("Range") for r in SERVER.requests if r.path.endswith(name)]
+        self.assertEqual([asked("stalled.bin"), asked("no_ranges.bin"), asked("older.bin")],
+                         [[None, "bytes=30000-"], [None, "bytes=30000-"], [None, "bytes=60000-", "bytes=60000-"]])
         self.assertEqual(SERVER.requests[0].headers.get("User-Agent"), "Microsoft Internet Explorer")
 
-    def test_names_of_a_unicode_list_under_an_english_layout_and_no_list(self):
-        """The walk's own rules are the core tests'; here the names of files on disk: escapes decoded, forbidden
-        characters and device names made usable, nothing written outside the folder."""
-        names = [("/n/%D0%BE%D1%82%D1%87%D1%91%D1%82%202008.doc", "отчёт 2008.doc"), ("/n/a%3Ab.txt", "a_b.txt"),
-                 ("/n/..%2F..%2Fx.txt", ".._.._x.txt"), ("/n/get.php?id=5", "get.php_id=5"),
-                 ("/n/con.txt", "_con.txt"), ("/n/Ёлка.bin", "Ёлка.bin")]
+    def test_names_that_open_and_never_collide(self):
+        long_name = "L" * 300 + ".bin"
+        folder = fresh("dl-names")
+        (folder / "Tulvex_files" / "longfilename.html").write_bytes(b"the user's own")
+        SESSION.wine("C:\\tv\\short.exe", "C:\\e2e\\dl-names\\Tulvex_files\\longfilename.html", "C:\\e2e\\short.log")
+        alias = records(SCRATCH / "short.log")[-1][0].decode()
+        stem, extension = alias.rsplit(".", 1)
+        html = [("Content-Type", "text/html; charset=utf-8")]
+        # path, reply, the name it is saved under
+        cases = [("/n/get.php?id=5", Reply(body=b"%PDF", headers=[("Content-Disposition", 'attachment; filename="r.pdf"')]),
+                  "r.pdf"),
+                 ("/n/wiki/New_Zealand", Reply(body=b"<p>NZ", headers=html), "New_Zealand.htm"),
+                 ("/n/a/index.html", Reply(body=b"first"), "index.html"),
+                 ("/n/k/help?from=a/bcde", Reply(body=b"help", headers=html), "help_from=a_bcde.htm"),
+                 ("/n/b/INDEX.html", Reply(body=b"second", delay=0.5), "INDEX (2).html"),
+                 ("/n/" + long_name, Reply(body=b"long"), "L" * 226 + ".bin"),  # C:\e2e\dl-names\Tulvex_files\: 29
+                 ("/n/" + alias, Reply(body=b"alias"), f"{stem} (2).{extension}")]
+        for path, reply, _ in cases:
+            SERVER.script(path, reply)
+        run = self.download(folder, [SERVER.url(path) for path, _, _ in cases])
+        self.check_end(run, [(SERVER.url(path), str(len(reply.body)), LOADED) for path, reply, _ in cases],
+                       {"longfilename.html": b"the user's own", **{name: r.body for _, r, name in cases}}, saved=7)
+
+    def test_unicode_list_under_an_english_layout_and_no_list(self):
+        """Escapes decoded, forbidden characters and device names made usable, nothing written outside the folder;
+        the server saw the addresses unchanged."""
+        names = [("/u/%D0%BE%D1%82%D1%87%D1%91%D1%82%202008.doc", "отчёт 2008.doc"), ("/u/a%3Ab.txt", "a_b.txt"),
+                 ("/u/..%2F..%2Fx.txt", ".._.._x.txt"), ("/u/conin$.txt", "_conin$.txt"), ("/u/Ёлка.bin", "Ёлка.bin")]
         sent = [cp1251(path).decode("latin-1") for path, _ in names]  # Wine's WinINet sends Windows-1251 bytes as such
         for i, path in enumerate(sent):
             SERVER.script(path, Reply(body=body(300 + i, i)))
         urls = [SERVER.url(path) for path, _ in names]
-        for case, clipboard, fetched in [("names", "\r\n".join(urls), range(len(names))), ("none", None, [])]:
+        for case, clipboard, fetched in [("names", urls, range(len(names))), ("none", None, [])]:
             with self.subTest(case):
                 run = self.download(fresh("dl-" + case), clipboard, locale="0409")
-                self.check_end(run, [(cp1251(urls[i]), str(300 + i), LOADED) for i in fetched],
+                self.check_end(run, [(urls[i], str(300 + i), LOADED) for i in fetched],
                                {names[i][1]: body(300 + i, i) for i in fetched})
-                self.assertEqual([r.path for r in SERVER.requests], [sent[i] for i in fetched])
+                self.assertEqual(sorted(r.path for r in SERVER.requests), sorted(sent[i] for i in fetched))
                 self.assertFalse((SCRATCH / "x.txt").exists())  # Tulvex_files\..\..\x.txt
 
-    def test_long_list_keeps_the_row_being_fetched_in_sight(self):
-        paths = [f"/l/file{i:02}.bin" for i in range(30)]
-        for i, path in enumerate(paths):  # the 25th has no length: the walk waits some seconds on it
-            SERVER.script(path, Reply(body=body(200 + i, i), length=None if i == 24 else "auto"))
-        SESSION.set_install_folder(harness.INSTALL_FOLDER)
-        SESSION.set_clipboard("\n".join(SERVER.url(p) for p in paths).encode())
-        process = SESSION.start_tulvex("(tulvex_loud_links)", cwd=fresh("dl-long"))
+    def test_window_answers_while_it_downloads_and_closing_it_ends_everything(self):
+        done = body(5000, 7)
+        SERVER.script("/w/done.bin", Reply(body=done))
+        SERVER.script("/w/slow.bin", Reply(body=body(3_000_000, 8), piece=30000, pause=0.05))
+        SERVER.script("/w/trickle.bin", Reply(body=body(9000, 9), piece=100, pause=0.3))
+        folder = fresh("dl-close")
+        process = self.start(folder, [SERVER.url(p) for p in ("/w/done.bin", "/w/slow.bin", "/w/trickle.bin")])
         try:
-            wait_for(lambda: any(r.path == paths[24] for r in SERVER.requests), 60, "the slow row")
-            time.sleep(1)
+            wait_for(lambda: (folder / "Tulvex_files" / "done.bin").exists(), 30, "the first file")
+            SESSION.wine("C:\\tv\\ping.exe", "C:\\e2e\\ping.log", "2")
+            longest, answers = (int(field) for field in records(SCRATCH / "ping.log")[-1])
+            self.assertTrue(answers > 20 and longest < 100, f"{answers} answers, the longest after {longest} ms")
+            self.assertEqual(len(list((folder / "Tulvex_files").glob("~tulvex*.tmp"))), 2)
+            SESSION.wine("C:\\tv\\closer.exe")
+            process.wait(1)
+        finally:
+            run = SESSION.finish(process)
+        self.assertEqual((self.files(), run.shown, run.started, run.exit_code), ({"done.bin": done}, [], [], 0))
+
+    def test_long_list_keeps_the_earliest_row_loading_in_sight(self):
+        paths = [f"/l/file{i:02}.bin" for i in range(30)]
+        for i, path in enumerate(paths):  # the 25th stalls a few times before it comes whole
+            SERVER.script(path, Reply(body=body(200 + i, i), cut=50 if i == 24 else None, cuts=3, end="hold"))
+        process = self.start(fresh("dl-long"), [SERVER.url(p) for p in paths])
+        try:
+            wait_for(lambda: sum(r.path == paths[24] for r in SERVER.requests) == 2, 60, "the slow row's second try")
+            time.sleep(0.5)
             SESSION.wine("C:\\tv\\rows.exe", "C:\\e2e\\rows.log")
         finally:
             final = SESSION.finish(process, timeout=60).boxes[-1]
         during = window_state(records(SCRATCH / "rows.log")[-1][1:])
-        self.assertEqual((during.count, len(final.rows), final.rows[-1][3]), (25, 30, cp1251(LOADED)))
+        self.assertEqual((during.count, len(final.rows), final.rows[24][3]), (30, 30, cp1251(UNREADABLE)))
         self.assertTrue(during.top <= 24 < during.top + during.per_page, f"row 25 of {during}")
         self.assertTrue(final.top <= 29 < final.top + final.per_page, f"row 30 of {final}")
 
     def test_full_disk_keeps_the_older_file_and_goes_on(self):
         older, newer, fits = body(100_000, 50), body(300_000, 51), body(60_000, 52)
         SERVER.script("/f/keep.bin", Reply(body=newer))
-        SERVER.script("/f/next.bin", Reply(body=fits))
-        addresses = [SERVER.url(p).encode() for p in ("/f/keep.bin", "/f/next.bin")]
+        SERVER.script("/f/next.bin", Reply(body=fits, delay=0.5))  # after keep.bin's part has gone
+        addresses = [SERVER.url(p) for p in ("/f/keep.bin", "/f/next.bin")]
         shutil.rmtree(SCRATCH / "dl-full", ignore_errors=True)
         with small_disk(SCRATCH / "dl-full", 200) as folder:
             (folder / "Tulvex_files").mkdir()
             (folder / "Tulvex_files" / "keep.bin").write_bytes(older)
-            run = self.download(folder, b"\n".join(addresses))
+            run = self.download(folder, addresses)
             self.check_end(run, [(addresses[0], "300000", "Ош. записи"), (addresses[1], "60000", LOADED)],
                            {"keep.bin": older, "next.bin": fits}, saved=1)

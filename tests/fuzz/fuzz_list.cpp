@@ -1,37 +1,45 @@
-// libFuzzer target: the link list on any text yields pieces of at most 511 characters without a line feed, each
-// saved under its address's name made usable, never the same address's name twice in a row; a usable name is one
-// Windows creates as it stands in the folder: not empty, no character below 32 nor < > : " / \ | ? *, no
-// trailing dot or blank, no device name before the first dot.
+// libFuzzer target: the link list on any text yields pieces of at most 511 characters without a line feed, never
+// the same address's name twice in a row; whatever the server says of it (the text as its Content-Disposition and
+// Content-Type), each is saved under a usable name that fits the room the folder leaves. A usable name is one
+// Windows creates as it stands in the folder: not empty, no character below 32 nor < > : " / \ | ? *, no trailing
+// dot or blank, no device name before the first dot.
 #include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "download/list.h"
+#include "download/names.h"
 
 #define REQUIRE(condition) if (!(condition)) __builtin_trap()
 
 static void require_usable(const std::string& name) {
-  REQUIRE(!name.empty() && name.size() <= kMaxLine && name.back() != '.' && name.back() != ' ');
+  REQUIRE(!name.empty() && name.back() != '.' && name.back() != ' ');
   for (const char c : name) REQUIRE(static_cast<unsigned char>(c) >= 32 && !std::strchr("<>:\"/\\|?*", c));
   std::string base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ') base.pop_back();
   for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   const bool numbered = base.size() == 4 && base[3] >= '1' && base[3] <= '9';
-  REQUIRE(base != "CON" && base != "PRN" && base != "AUX" && base != "NUL");
+  REQUIRE(base != "CON" && base != "PRN" && base != "AUX" && base != "NUL" && base != "CONIN$" && base != "CONOUT$");
   REQUIRE(!numbered || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const std::size_t room = 1 + size % 300;
   std::string previous;
   ListReader list(text);
   while (const std::optional<ListEntry> entry = list.next()) {
     const std::string name = file_name_from_address(entry->address);
     REQUIRE(entry->address.size() <= kMaxLine && entry->address.find('\n') == std::string::npos);
-    REQUIRE(name.size() >= 4 && name != previous && entry->name == saved_file_name(name));
-    require_usable(entry->name);
+    REQUIRE(name.size() >= 4 && name != previous);
     previous = name;
+    const std::string saved = chosen_file_name(entry->address, text, text, room);
+    require_usable(saved);
+    REQUIRE(saved.size() <= room);
+    const std::string second = numbered_name(saved, 2 + static_cast<int>(size % 20), room + 8);
+    require_usable(second);
+    REQUIRE(second.size() <= room + 8 && name_key(second) != name_key(saved));
   }
   require_usable(saved_file_name(text.substr(0, kMaxLine - 1)));  // the longest name an address gives
   return 0;

@@ -5,11 +5,16 @@
 //   watcher LOG DIR: keeps Wine's desktop, and so the clipboard, alive; records each message box and the Tulvex
 //     window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells); DIR\stop ends it
 //   rows LOG: records the foreground window's title and the Tulvex window's state now, without the cells
+//   ping LOG SECONDS: asks the Tulvex window every 20 ms for SECONDS whether it answers; records the longest wait in
+//     ms and the count of answers
+//   closer: closes the Tulvex window as its close button does
+//   short PATH LOG: records the short (8.3) name of a file
 //   any other name: stands in for IExplore.exe, Explorer.exe and htmopen.exe; records its name and command line in
 //     launches.log beside it
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -132,6 +137,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::string name = path.substr(folder.size() + 1);  // as the build names the copies
   if (name == "clip.exe" && __argc >= 2) return clip(__argv[1], __argv[2], __argc == 4 ? __argv[3] : nullptr);
   if (name == "watcher.exe" && __argc == 3) return watch(__argv[1], __argv[2]);
+  if (name == "ping.exe" && __argc == 3) {
+    unsigned longest = 0, answers = 0;
+    for (const DWORD end = GetTickCount() + 1000 * std::strtoul(__argv[2], nullptr, 10); GetTickCount() < end; Sleep(20)) {
+      const HWND window = FindWindowA("Tulvex", nullptr);
+      const DWORD asked = GetTickCount();
+      DWORD_PTR result = 0;
+      if (!window || !SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) continue;
+      longest = std::max<unsigned>(longest, GetTickCount() - asked);
+      ++answers;
+    }
+    record({std::to_string(longest), std::to_string(answers)}, __argv[1]);
+    return 0;
+  }
+  if (name == "closer.exe") return PostMessageA(FindWindowA("Tulvex", nullptr), WM_CLOSE, 0, 0) ? 0 : 2;
+  if (name == "short.exe" && __argc == 3) {
+    char path[MAX_PATH] = {};
+    GetShortPathNameA(__argv[1], path, MAX_PATH);
+    record({std::string(path).substr(std::string(path).find_last_of('\\') + 1)}, __argv[2]);
+    return 0;
+  }
   if (name == "rows.exe" && __argc == 2) {
     Fields fields = tulvex_window(false);
     fields.insert(fields.begin(), text_of(GetForegroundWindow()));

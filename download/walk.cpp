@@ -1,0 +1,94 @@
+// The walk's rows, names and view.
+#include "download/walk.h"
+
+#include <algorithm>
+
+#include "desktop/desktop.h"
+#include "download/names.h"
+#include "download/texts.h"
+
+int fetches_at_once(std::optional<std::uint32_t> value) {
+  if (!value || *value < 1 || *value > static_cast<std::uint32_t>(kMostFetches)) return kDefaultFetches;
+  return static_cast<int>(*value);
+}
+
+unsigned stall_seconds(std::optional<std::uint32_t> value) {
+  if (!value || *value < 1 || *value > kMostStallSeconds) return kDefaultStallSeconds;
+  return *value;
+}
+
+std::int64_t leading_number(std::string_view text, std::int64_t limit) {
+  std::size_t at = std::min(text.find_first_not_of(" \t\n\v\f\r"), text.size());
+  const bool negative = text.substr(at, 1) == "-";
+  if (negative || text.substr(at, 1) == "+") ++at;
+  std::int64_t value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    value = std::min(limit, value * 10 + (text[at] - '0'));
+  }
+  return negative ? -value : value;
+}
+
+std::string progress_title(std::size_t row, int percent) {
+  if (percent == 0) return kWindowTitle;
+  return "Tulvex: " + std::to_string(row + 1) + ". + " + std::to_string(percent) + " %";
+}
+
+Walk::Walk(std::string_view list) : list_(list) {
+  for (ListReader count(list); count.next();) ++entries_;
+}
+
+std::optional<Walk::Taken> Walk::take() {
+  std::optional<ListEntry> entry = list_.next();
+  if (!entry) return std::nullopt;
+  Row row;
+  row.address = entry->address;
+  row.state.status = download_texts::kChecking;
+  rows_.push_back(std::move(row));
+  return Taken{rows_.size() - 1, std::move(entry->address)};
+}
+
+void Walk::update(std::size_t row, const RowState& state) {
+  rows_[row].state = state;
+  rows_[row].changed = true;
+}
+
+std::optional<std::string> Walk::claim_name(const std::string& wanted, std::size_t room,
+                                            const std::function<bool(const std::string&)>& blocked) {
+  constexpr int kMostNumber = 9999;
+  for (int n = 1; n <= kMostNumber; ++n) {
+    std::string name = n == 1 ? wanted : numbered_name(wanted, n, room);
+    if (names_.count(name_key(name)) == 0 && !blocked(name)) {
+      names_.insert(name_key(name));
+      return name;
+    }
+  }
+  return std::nullopt;
+}
+
+WalkView Walk::view() {
+  WalkView view;
+  view.rows = rows_.size();
+  std::optional<std::size_t> earliest;
+  double done = 0;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    Row& row = rows_[i];
+    if (row.changed) {
+      view.changed.push_back({i, std::to_string(i + 1), row.address, std::to_string(row.state.size), row.state.status});
+      row.changed = false;
+    }
+    if (!row.state.loading) {
+      done += 1;
+    } else {
+      if (!earliest) earliest = i;
+      if (row.state.size > 0) done += std::min(1.0, double(row.state.received) / double(row.state.size));
+    }
+  }
+  const int percent = earliest && entries_ > 0 ? std::min(100, static_cast<int>(done * 100 / double(entries_))) : 0;
+  view.title = progress_title(earliest.value_or(0), percent);
+  if (earliest) {
+    view.in_sight = earliest;
+  } else if (!rows_.empty()) {
+    view.in_sight = rows_.size() - 1;
+  }
+  return view;
+}
