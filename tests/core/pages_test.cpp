@@ -1,4 +1,4 @@
-// Page bytes as stored: the frame, the readable-text formatter (classes, marks, escapes, limit, heading), the browser.
+// Page bytes as stored: the frame, the readable-text formatter (classes, marks, escapes, pieces, heading), the browser.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -74,18 +74,29 @@ TEST(Formatter, LineClassesMarksBlanksEscapesAndLineEnds) {
   }
 }
 
-TEST(Formatter, StopsAfterTheOutputThatReachesTheLimit) {
-  const struct { std::size_t filler; string then, last_output; } cases[] = {  // filler: 'x' characters first
-      {75000, "yz", ""},
-      {74999, "yz", "y"},
-      {74997, ". Az", ". <li>A"},
-      {74999, "&z", "&amp;"},
-      {74999, "\rz", "\r<br>"},
-      {74999, "  z", " "}};  // the next blank is dropped
-  for (const auto& c : cases) {
-    const string filler(c.filler, 'x');
-    EXPECT_EQ(formatted_text(filler + c.then, LineClass::short_lines), filler + c.last_output) << c.then;
-  }
+// What the readable page holds between its heading line and the footer.
+static string text_of(const string& page) {
+  const string before = "</h2><hr size=1>\r\n\r\n ", after = " \r\n\r\n " + kFooter;
+  const std::size_t start = page.find(before) + before.size();
+  return page.size() >= start + after.size() && page.compare(page.size() - after.size(), after.size(), after) == 0
+             ? page.substr(start, page.size() - after.size() - start) : "not framed";
+}
+
+TEST(Formatter, WholeTextInPieces) {
+  const std::size_t piece = kFormatPiece;
+  const auto times = [](std::size_t n, const string& s) { string r; while (n-- > 0) r += s; return r; };
+  const string lines = times(piece / 100 + 1, string(99, 'x') + '\r');  // lines of 100 are medium-line text
+  const string to_1 = lines.substr(0, piece - 1), to_2 = lines.substr(0, piece - 2);  // the piece ends 1 or 2 after
+  const struct { const char* shows; string text, stored; } cases[] = {  // stored: the text's bytes in the page
+      {"past 75,000 characters, pieces ending at each place of a line", times(piece + 1, "Ab. Cd  <e>\r\n"),
+       times(piece + 1, "Ab. <li>Cd &lt;e&gt;\r<br>\r\n")},
+      {"a piece ends between a stop's blank and the capital", to_2 + ". Ab", to_2 + ". <li>Ab"},
+      {"a piece ends inside a run of blanks", to_1 + "  b", to_1 + " b"},
+      {"a piece ends inside a \\r\\n pair", to_1 + "\r\n\r\nb", to_1 + "\r\r\n\r<p>\r\nb"},
+      {"a piece ends after a line end; an empty line follows", to_2 + "\r\n\r\nb", to_2 + "\r\r\n\r<p>\r\nb"},
+      {"the class comes from the whole text, not the first piece", "ab\r" + string(2 * piece, 'x') + times(999, "\r"),
+       "ab\r<br>" + string(2 * piece, 'x') + "\r<br>\r<br>" + times(997, "\r<p>")}};
+  for (const auto& c : cases) EXPECT_TRUE(text_of(stored(put_readable_page, c.text)) == c.stored) << c.shows;
 }
 
 TEST(Formatter, HeadingCutBeforeMarksAndSplitEscapes) {
@@ -99,14 +110,15 @@ TEST(Formatter, HeadingCutBeforeMarksAndSplitEscapes) {
       {x30 + "a. A", x30 + "a. "},  // or just after
       {x30 + "&", x30},
       {x28 + "&", x28 + "&amp;"},  // "&am" would be cut; the whole escape fits
-      {"&" + string(25, 'x') + "&", "&amp;" + string(25, 'x')}};  // only the split one goes
-  for (const auto& [text, heading] : cases) EXPECT_EQ(heading_of(format(text)), heading + kEllipsis) << text;
-
+      {"&" + string(25, 'x') + "&", "&amp;" + string(25, 'x')},  // only the split one goes
+      {string(500, ' ') + "  Ab  c" + string(40, 'x'), "Ab c" + string(29, 'x')}};  // blanks dropped before
   const string head = " " + kStoredHeader + " \r\n\r\n<h2> ";
+  for (const auto& [text, heading] : cases) {
+    const string page = stored(put_readable_page, text);
+    EXPECT_EQ(page.substr(head.size(), page.find(" </h2>") - head.size()), heading + kEllipsis) << text;
+  }
+
   EXPECT_EQ(stored(put_readable_page, "Раз. Два %s\r\nтри"),
             head + "Раз. \x85 </h2><hr size=1>\r\n\r\n Раз. <li>Два %s\r<br>\r\nтри \r\n\r\n " + kFooter);
   EXPECT_EQ(stored(put_readable_page, ""), head + "\x85 </h2><hr size=1>\r\n\r\n  \r\n\r\n " + kFooter);
-  // The class comes from the whole text, also the part beyond the limit.
-  const string page = stored(put_readable_page, "ab\r" + string(80000, 'x') + string(2000, '\r'));
-  EXPECT_EQ(page.substr(head.size(), 36), "ab\r\x85 </h2><hr size=1>\r\n\r\n ab\r<br>xxx");
 }
