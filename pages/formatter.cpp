@@ -21,6 +21,22 @@ char* put(char* out, const char (&mark)[N]) {
   return out + (N - 1);
 }
 
+// The formatted text up to its first kHeadingChars characters at least,
+// formatted only as far as they need: a run of dropped blanks may stand in
+// front of them, so the input goes in steps of the characters still
+// missing.
+std::string formatted_start(std::string_view text, LineClass line_class) {
+  char out[kHeadingChars * kLongestOutput];
+  char* w = out;
+  TextFormatter formatter(line_class);
+  while (!text.empty() && w < out + kHeadingChars) {
+    const std::size_t step = std::min(text.size(), static_cast<std::size_t>(out + kHeadingChars - w));
+    w = formatter.format(text.substr(0, step), w);
+    text.remove_prefix(step);
+  }
+  return std::string(out, w);
+}
+
 }  // namespace
 
 int average_line_length(std::string_view text) {
@@ -34,19 +50,15 @@ LineClass line_class(int average_line_length) {
   return LineClass::short_lines;
 }
 
-std::string formatted_text(std::string_view text, LineClass line_class) {
-  // Room for the whole output up to the limit and the last character's
-  // output beyond it; no input byte writes more than kLongestOutput.
-  const std::size_t room =
-      std::min(std::min(text.size(), kFormattedLimit) * kLongestOutput, kFormattedLimit + kLongestOutput - 1);
-  std::string out(room, '\0');
-  char* const begin = out.data();
-  char* w = begin;
-  const bool long_lines = line_class == LineClass::long_lines;
-  const bool short_lines = line_class == LineClass::short_lines;
-  unsigned char previous = ' ';
-  unsigned char second_previous = ' ';
-  for (const char ch : text) {
+char* TextFormatter::format(std::string_view piece, char* out) {
+  // The state lives in locals while the pass runs, so that it stays in
+  // registers rather than going back to memory after every character.
+  const bool long_lines = line_class_ == LineClass::long_lines;
+  const bool short_lines = line_class_ == LineClass::short_lines;
+  unsigned char previous = previous_;
+  unsigned char second_previous = second_previous_;
+  char* w = out;
+  for (const char ch : piece) {
     const unsigned char c = static_cast<unsigned char>(ch);
     if (c == ' ' && previous == ' ') {
       // dropped
@@ -68,9 +80,15 @@ std::string formatted_text(std::string_view text, LineClass line_class) {
     }
     second_previous = previous;
     previous = c;
-    if (static_cast<std::size_t>(w - begin) >= kFormattedLimit) break;
   }
-  out.resize(static_cast<std::size_t>(w - begin));
+  previous_ = previous;
+  second_previous_ = second_previous;
+  return w;
+}
+
+std::string formatted_text(std::string_view text, LineClass line_class) {
+  std::string out(text.size() * kLongestOutput, '\0');
+  out.resize(static_cast<std::size_t>(TextFormatter(line_class).format(text, out.data()) - out.data()));
   return out;
 }
 
@@ -90,10 +108,18 @@ std::string heading_of(std::string_view formatted) {
 }
 
 bool put_readable_page(std::string_view clipboard_text, const ByteSink& sink) {
-  const std::string text = formatted_text(clipboard_text, line_class(average_line_length(clipboard_text)));
-  std::string page;
-  page.reserve(page_header().size() + page_footer().size() + kHeadingChars + text.size() + 48);
-  page.append(" ").append(page_header()).append(" \n\n<h2> ").append(heading_of(text));
-  page.append(" </h2><hr size=1>\n\n ").append(text).append(" \n\n ").append(page_footer());
-  return put_on_disk(page, sink);
+  const LineClass line_class_of_text = line_class(average_line_length(clipboard_text));
+  std::string head(" ");
+  head.append(page_header()).append(" \n\n<h2> ");
+  head.append(heading_of(formatted_start(clipboard_text, line_class_of_text))).append(" </h2><hr size=1>\n\n ");
+  if (!put_on_disk(head, sink)) return false;
+  TextFormatter formatter(line_class_of_text);
+  std::string piece(kFormatPiece * kLongestOutput, '\0');
+  for (std::string_view rest = clipboard_text; !rest.empty();) {
+    const std::size_t step = std::min(rest.size(), kFormatPiece);
+    const char* const end = formatter.format(rest.substr(0, step), piece.data());
+    if (!put_on_disk(std::string_view(piece.data(), static_cast<std::size_t>(end - piece.data())), sink)) return false;
+    rest.remove_prefix(step);
+  }
+  return put_on_disk(" \n\n ", sink) && put_on_disk(page_footer(), sink);
 }

@@ -11,13 +11,12 @@
 
 #include "pages/page.h"
 
-// The formatting pass stops after the input character whose output brings
-// the formatted text to this many characters or more.
-inline constexpr std::size_t kFormattedLimit = 75000;
 // One input character writes at most this many characters ("\r<br>",
-// "<li>" and a capital, "&amp;"), so the formatted text never exceeds
-// kFormattedLimit + kLongestOutput - 1 characters.
+// "<li>" and a capital, "&amp;").
 inline constexpr std::size_t kLongestOutput = 5;
+// The page is formatted this many input characters at a time, so that a
+// piece's output, '\n' stored as "\r\n" included, fits in 64 KiB.
+inline constexpr std::size_t kFormatPiece = (std::size_t{1} << 16) / kLongestOutput;
 inline constexpr std::size_t kHeadingChars = 33;
 inline constexpr char kEllipsis = '\x85';  // Windows-1251 U+2026
 
@@ -30,7 +29,7 @@ int average_line_length(std::string_view text);
 // 131 or more: long lines; 51 to 130: medium lines; 50 or less: short lines.
 LineClass line_class(int average_line_length);
 
-// The formatting pass over the text, one input byte at a time, the first
+// The formatting pass over a text, one input byte at a time, the first
 // rule that applies deciding:
 //   1. a blank after a blank is dropped;
 //   2. a capital (A-Z, А-Я, Ё) after ". ", "? " or "! " gets "<li>" before it;
@@ -39,7 +38,23 @@ LineClass line_class(int average_line_length);
 //   5. '<', '>' and '&' become "&lt;", "&gt;" and "&amp;", so that the page
 //      text stays text; every other byte is copied.
 // The previous characters that rules 1 to 3 look at are input characters,
-// both blanks before the first one. The pass stops at the limit above.
+// both blanks before the first one. The text may come in pieces: the pass
+// carries them over, so the outputs of the pieces joined are the whole
+// text's.
+class TextFormatter {
+ public:
+  explicit TextFormatter(LineClass line_class) : line_class_(line_class) {}
+  // Writes the piece's output from out on, which has room for
+  // kLongestOutput characters per input character; returns its end.
+  char* format(std::string_view piece, char* out);
+
+ private:
+  LineClass line_class_;
+  unsigned char previous_ = ' ';
+  unsigned char second_previous_ = ' ';
+};
+
+// The whole text formatted in one go.
 std::string formatted_text(std::string_view text, LineClass line_class);
 
 // At most the first 33 characters of the formatted text, cut before the
@@ -49,5 +64,6 @@ std::string heading_of(std::string_view formatted);
 
 // "tulvex.htm" of the readable-text mode, as stored on disk: a blank, the
 // page header, the heading line, the formatted text and the page footer.
-// False when the sink refused.
+// The text is formatted and stored a piece at a time; the only copy of it
+// is the clipboard text. False when the sink refused.
 bool put_readable_page(std::string_view clipboard_text, const ByteSink& sink);

@@ -1,4 +1,4 @@
-// Page bytes as stored: the frame, the readable-text formatter (classes, marks, escapes, limit, heading), the browser.
+// Page bytes as stored: the frame, the readable-text formatter (classes, marks, escapes, pieces, heading), the browser.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +15,8 @@ static string stored(bool (*put)(std::string_view, const ByteSink&), std::string
   EXPECT_TRUE(put(text, [&](std::string_view piece) { return bytes.append(piece), piece.size() <= 65536; }));
   return bytes;
 }
-const string kHeader(page_header()), kFooter(page_footer()), kStoredHeader = stored(put_on_disk, kHeader);
+const string kHeader(page_header()), kFooter(page_footer()), kStoredHeader = stored(put_on_disk, kHeader),
+             kHead = " " + kStoredHeader + " \r\n\r\n<h2> ";  // a readable page's, up to the heading
 
 TEST(Page, StoredBytesFrameAndRegisteredBrowser) {
   const string a(65535, 'a'), b(70000, 'b');  // line feeds astride a piece's end
@@ -74,17 +75,17 @@ TEST(Formatter, LineClassesMarksBlanksEscapesAndLineEnds) {
   }
 }
 
-TEST(Formatter, StopsAfterTheOutputThatReachesTheLimit) {
-  const struct { std::size_t filler; string then, last_output; } cases[] = {  // filler: 'x' characters first
-      {75000, "yz", ""},
-      {74999, "yz", "y"},
-      {74997, ". Az", ". <li>A"},
-      {74999, "&z", "&amp;"},
-      {74999, "\rz", "\r<br>"},
-      {74999, "  z", " "}};  // the next blank is dropped
+TEST(Formatter, WholeTextInPieces) {
+  const std::size_t piece = kFormatPiece;  // 3 past a multiple of 14: pieces end at each place of a 14-byte line
+  const auto times = [](std::size_t n, const string& s) { string r; while (n-- > 0) r += s; return r; };
+  const struct { const char* shows; string text, heading, stored; } cases[] = {  // stored: the text's bytes
+      {"past 75,000 characters, a piece's end inside a sentence end, blanks, a \\r\\n pair or an empty line",
+       times(piece + 1, "Ab. C  <e>\r\n\r\n"), "Ab. ", times(piece + 1, "Ab. <li>C &lt;e&gt;\r<br>\r\n\r<p>\r\n")},
+      {"the class comes from the whole text, not the first piece", "ab\r" + string(2 * piece, 'x') + times(999, "\r"),
+       "ab\r", "ab\r<br>" + string(2 * piece, 'x') + "\r<br>\r<br>" + times(997, "\r<p>")}};
   for (const auto& c : cases) {
-    const string filler(c.filler, 'x');
-    EXPECT_EQ(formatted_text(filler + c.then, LineClass::short_lines), filler + c.last_output) << c.then;
+    EXPECT_TRUE(stored(put_readable_page, c.text) ==
+                kHead + c.heading + "\x85 </h2><hr size=1>\r\n\r\n " + c.stored + " \r\n\r\n " + kFooter) << c.shows;
   }
 }
 
@@ -99,14 +100,13 @@ TEST(Formatter, HeadingCutBeforeMarksAndSplitEscapes) {
       {x30 + "a. A", x30 + "a. "},  // or just after
       {x30 + "&", x30},
       {x28 + "&", x28 + "&amp;"},  // "&am" would be cut; the whole escape fits
-      {"&" + string(25, 'x') + "&", "&amp;" + string(25, 'x')}};  // only the split one goes
-  for (const auto& [text, heading] : cases) EXPECT_EQ(heading_of(format(text)), heading + kEllipsis) << text;
+      {"&" + string(25, 'x') + "&", "&amp;" + string(25, 'x')},  // only the split one goes
+      {string(500, ' ') + "  Ab  c" + string(40, 'x'), "Ab c" + string(29, 'x')}};  // blanks dropped before
+  for (const auto& [text, heading] : cases) {
+    EXPECT_EQ(stored(put_readable_page, text).substr(kHead.size(), heading.size() + 7), heading + "\x85 </h2>") << text;
+  }
 
-  const string head = " " + kStoredHeader + " \r\n\r\n<h2> ";
   EXPECT_EQ(stored(put_readable_page, "Раз. Два %s\r\nтри"),
-            head + "Раз. \x85 </h2><hr size=1>\r\n\r\n Раз. <li>Два %s\r<br>\r\nтри \r\n\r\n " + kFooter);
-  EXPECT_EQ(stored(put_readable_page, ""), head + "\x85 </h2><hr size=1>\r\n\r\n  \r\n\r\n " + kFooter);
-  // The class comes from the whole text, also the part beyond the limit.
-  const string page = stored(put_readable_page, "ab\r" + string(80000, 'x') + string(2000, '\r'));
-  EXPECT_EQ(page.substr(head.size(), 36), "ab\r\x85 </h2><hr size=1>\r\n\r\n ab\r<br>xxx");
+            kHead + "Раз. \x85 </h2><hr size=1>\r\n\r\n Раз. <li>Два %s\r<br>\r\nтри \r\n\r\n " + kFooter);
+  EXPECT_EQ(stored(put_readable_page, ""), kHead + "\x85 </h2><hr size=1>\r\n\r\n  \r\n\r\n " + kFooter);
 }

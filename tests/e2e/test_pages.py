@@ -34,7 +34,9 @@ class PageModes(unittest.TestCase):
                 ("(tulvex_html)", TEXT, None, "tulvex.txt", TEXT.replace(b"\n", b"\r\n")),
                 ("(tulvex_swf)", None, None, "tulvex.htm", b""),
                 ("(tulvex_links)", privet, "0409", "tulvex.htm", cp1251("Привет. Мир\r\nё ? e")),
-                ("(tulvex_bit)", privet, "0409", "tulvex.htm", cp1251("Привет. <li>Мир\r\nё ? e"))]:
+                ("(tulvex_bit)", privet, "0409", "tulvex.htm", cp1251("Привет. <li>Мир\r\nё ? e")),
+                ("(tulvex_bit)", b"Ab. Cd  <e>\r\n" * 8000, None, "tulvex.htm",  # 104,000 characters, formatted whole
+                 b"Ab. <li>Cd &lt;e&gt;\r<br>\r\n" * 8000)]:
             with self.subTest(keyword=keyword, locale=locale):
                 run = SESSION.run(keyword, clipboard=clipboard, locale=locale)
                 page = (INSTALL_DIR / name).read_bytes()
