@@ -18,6 +18,12 @@ std::optional<std::int64_t> announced_length(std::string_view header) {
   return length;
 }
 
+RowState placed_row(RowState row, bool placed) {
+  row.status = placed ? t::kLoaded : t::kWriteError;
+  row.loading = false;
+  return row;
+}
+
 namespace {
 
 // Where the part of a 206 starts and how long the whole is (none for '*'),
@@ -48,7 +54,7 @@ class Fetch {
       : net_(connection), host_(host), address_(address), buffer_(buffer), size_(size) {
     row_.status = t::kChecking;  // as the walk has shown it
   }
-  int run();
+  void run();
 
  private:
   enum class Attempt { whole, failed, final };
@@ -57,11 +63,10 @@ class Fetch {
     row_.status = status;
     host_.show(row_);
   }
-  // Ends the row with a final status; 0.
-  int end(const char* status) {
+  // Ends the row with a final status.
+  void end(const char* status) {
     row_.loading = false;
     show(status);
-    return 0;
   }
   Attempt take_head(const Head& head);
   Attempt read_body();
@@ -163,12 +168,12 @@ Fetch::Attempt Fetch::read_body() {
   }
 }
 
-int Fetch::run() {
+void Fetch::run() {
   bool opened_once = false;
   Connection::Opened refused = Connection::Opened::no_address;
   for (int attempt = 0; attempt <= kMoreAttempts; ++attempt) {
     const Connection::Opened opened = net_.open(address_, held_, validator_);
-    if (opened == Connection::Opened::stopped) return 0;
+    if (opened == Connection::Opened::stopped) return;
     if (opened != Connection::Opened::ok) {
       // An address that cannot be opened at all is said at once; one that
       // stalls, or fails after it was opened, is tried again.
@@ -184,13 +189,14 @@ int Fetch::run() {
     } else {
       done = read_body();
     }
-    if (done == Attempt::final) return final_ ? end(final_) : 0;
+    if (done == Attempt::final) {
+      if (final_) end(final_);
+      return;
+    }
     if (done == Attempt::failed) continue;
     if (!length_) row_.size = static_cast<std::int64_t>(held_);
-    if (!host_.put_in_place(*part_, name_, address_)) return end(t::kWriteError);
-    row_.loading = false;
-    show(t::kLoaded);
-    return 1;
+    host_.put_in_place(std::move(part_), name_, address_, row_);
+    return;
   }
   if (opened_once) return end(t::kUnreadable);
   // The row keeps its first look: the box says what happened.
@@ -201,11 +207,10 @@ int Fetch::run() {
   } else {
     host_.info_box(address_, t::kAddressFails);
   }
-  return 0;
 }
 
 }  // namespace
 
-int fetch(Connection& connection, FetchHost& host, const std::string& address, char* buffer, std::size_t size) {
-  return Fetch(connection, host, address, buffer, size).run();
+void fetch(Connection& connection, FetchHost& host, const std::string& address, char* buffer, std::size_t size) {
+  Fetch(connection, host, address, buffer, size).run();
 }

@@ -74,10 +74,17 @@ class FetchHost {
   virtual void info_box(const std::string& message, const std::string& caption) = 0;
   virtual std::unique_ptr<PartFile> make_part() = 0;  // none when it cannot be made
   virtual std::size_t name_room() = 0;                // longest name the folder takes
-  // Makes the part safe on disk and puts it in place: under `name`, or
-  // under the name the walk gives it instead when `name` is taken.
-  virtual bool put_in_place(PartFile& part, const std::string& name, const std::string& address) = 0;
+  // Takes the whole part, makes it safe on disk and puts it in place, at
+  // once or while the next fetch goes on: under `name`, or under the name
+  // the walk gives it instead when `name` is taken. Then shows the row as
+  // placed_row() ends it, and counts the file saved when it was placed.
+  virtual void put_in_place(std::unique_ptr<PartFile> part, const std::string& name, const std::string& address,
+                            const RowState& row) = 0;
 };
+
+// A fetch's last row once its part has been put in place ("Загружен"), or
+// could not be ("Ош. записи").
+RowState placed_row(RowState row, bool placed);
 
 // An announced length: the Content-Length text read as a decimal number
 // (leading white space, an optional sign, digits up to the first non-digit;
@@ -85,6 +92,7 @@ class FetchHost {
 // bytes: none.
 std::optional<std::int64_t> announced_length(std::string_view header);
 
-// Fetches the address into the download folder, reading through `buffer`.
-// Returns 1 when the file was put in place, else 0.
-int fetch(Connection& connection, FetchHost& host, const std::string& address, char* buffer, std::size_t size);
+// Fetches the address into the download folder, reading through `buffer`:
+// the row ends with a final status, or, when the body came whole, the part
+// goes to the host to be put in place.
+void fetch(Connection& connection, FetchHost& host, const std::string& address, char* buffer, std::size_t size);

@@ -26,6 +26,7 @@ constexpr UINT kWalkEnded = WM_APP + 1;
 constexpr std::size_t kReadSize = 256 * 1024;
 // A stopped walk's threads have this long to remove their files.
 constexpr DWORD kStopWaitMs = 600;
+constexpr DWORD kPaintShare = 20;
 // The user's settings: fetches at once (1 to 8) and seconds without a byte
 // that end an attempt.
 constexpr char kSettingsKey[] = "Software\\MorvaleSoft";
@@ -78,11 +79,11 @@ struct Shared {
   std::set<std::string> parts;  // temporary files being written
   CriticalSection box_lock;     // one box at a time
   Event stop;                   // set when the window is closed
-  Event ended;                  // set when the last fetch thread ends
+  Event ended;                  // set when the walk's last work is done
   HWND main_window = nullptr;
   std::unique_ptr<InternetSession> session;
   int fetches = kDefaultFetches;
-  volatile LONG running = 0;
+  volatile LONG busy = 0;  // fetch threads, and files being put in place
   DWORD stall_ms = kDefaultStallSeconds * 1000;
   std::string folder = std::string(kDownloadFolder) + '\\';
   std::size_t name_room = kMaxNameLength;
@@ -199,21 +200,60 @@ class WalkHost final : public FetchHost {
 
   std::size_t name_room() override { return shared_.name_room; }
 
-  bool put_in_place(PartFile& part, const std::string& name, const std::string& address) override {
-    auto& file = static_cast<TemporaryFile&>(part);
-    if (!file.finish(address)) return false;
-    const auto blocked = [this](const std::string& candidate) {
-      return taken_by_another(shared_.folder + candidate, candidate);
-    };
-    Locked locked(shared_.lock);
-    const std::optional<std::string> claimed = shared_.walk.claim_name(name, shared_.name_room, blocked);
-    return claimed && file.move_to(shared_.folder + *claimed);
-  }
+  void put_in_place(std::unique_ptr<PartFile> part, const std::string& name, const std::string& address,
+                    const RowState& row) override;
 
  private:
   Shared& shared_;
   std::size_t row_;
 };
+
+// One more piece of work (a fetch thread, a file being put in place) that
+// the walk's end waits for; the last one to leave ends the walk.
+void leave_walk(Shared& shared) {
+  if (InterlockedDecrement(&shared.busy) != 0) return;
+  SetEvent(shared.ended.get());
+  PostMessageA(shared.main_window, kWalkEnded, 0, 0);
+}
+
+// A whole part on its way into place. It goes there on a thread of the
+// system's pool, so that its fetch thread meanwhile asks for the next
+// address: flushing and moving a file would otherwise add to every wait
+// for a server's answer.
+struct Placing {
+  Shared& shared;
+  std::size_t row;
+  std::unique_ptr<PartFile> part;
+  std::string name, address;
+  RowState state;
+};
+
+DWORD WINAPI place(void* context) {
+  std::unique_ptr<Placing> placing(static_cast<Placing*>(context));
+  Shared& shared = placing->shared;
+  auto& file = static_cast<TemporaryFile&>(*placing->part);
+  bool placed = file.finish(placing->address);
+  {
+    Locked locked(shared.lock);
+    if (placed) {
+      const auto blocked = [&shared](const std::string& name) { return taken_by_another(shared.folder + name, name); };
+      const std::optional<std::string> claimed = shared.walk.claim_name(placing->name, shared.name_room, blocked);
+      placed = claimed && file.move_to(shared.folder + *claimed);
+    }
+    shared.walk.update(placing->row, placed_row(placing->state, placed));
+    if (placed) shared.walk.count_saved();
+  }
+  placing.reset();  // a part that was not placed goes before the walk ends
+  leave_walk(shared);
+  return 0;
+}
+
+void WalkHost::put_in_place(std::unique_ptr<PartFile> part, const std::string& name, const std::string& address,
+                            const RowState& row) {
+  auto* placing = new Placing{shared_, row_, std::move(part), name, address, row};
+  InterlockedIncrement(&shared_.busy);
+  if (!QueueUserWorkItem(place, placing, WT_EXECUTEDEFAULT)) place(placing);
+}
 
 DWORD WINAPI fetch_thread(void* context) {
   Shared& shared = *static_cast<Shared*>(context);
@@ -228,18 +268,12 @@ DWORD WINAPI fetch_thread(void* context) {
       }
       if (!taken) break;
       WalkHost host(shared, taken->row);
-      if (fetch(*connection, host, taken->address, buffer.get(), kReadSize) == 1) {
-        Locked locked(shared.lock);
-        shared.walk.count_saved();
-      }
+      fetch(*connection, host, taken->address, buffer.get(), kReadSize);
     }
   } catch (const std::bad_alloc&) {
     // The other threads go on with the list.
   }
-  if (InterlockedDecrement(&shared.running) == 0) {
-    SetEvent(shared.ended.get());
-    PostMessageA(shared.main_window, kWalkEnded, 0, 0);
-  }
+  leave_walk(shared);
   return 0;
 }
 
@@ -252,7 +286,7 @@ DWORD WINAPI start_walk(void* context) {
     if (const HANDLE thread = CreateThread(nullptr, 0, fetch_thread, &shared, 0, nullptr)) {
       CloseHandle(thread);
     } else {
-      InterlockedDecrement(&shared.running);
+      InterlockedDecrement(&shared.busy);
     }
   }
   return fetch_thread(context);
@@ -331,7 +365,7 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
   shared.main_window = main_window;
   shared.fetches = fetches_at_once(registry_dword(HKEY_CURRENT_USER, kSettingsKey, kFetchesValue));
   shared.stall_ms = stall_seconds(registry_dword(HKEY_CURRENT_USER, kSettingsKey, kStallValue)) * 1000;
-  shared.running = shared.fetches;
+  shared.busy = shared.fetches;
   CreateDirectoryA(kDownloadFolder, nullptr);
   remove_temporaries(shared.folder);
   take_measure_of_folder(shared);
@@ -343,10 +377,18 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
 
   progress_start(instance, main_window, stop_and_exit);
   MSG message;
+  DWORD next_paint = GetTickCount();
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (message.hwnd == main_window && message.message == kWalkEnded) break;
     if (progress_tick(message)) {
-      show_walk(shared);
+      // A paint takes at most a twentieth of the time, however slow it is
+      // (under Wine's default theme a list that grows takes tens of
+      // milliseconds): the fetches need the processor more.
+      const DWORD began = GetTickCount();
+      if (static_cast<LONG>(began - next_paint) >= 0) {
+        show_walk(shared);
+        next_paint = began + kPaintShare * (GetTickCount() - began);
+      }
       continue;
     }
     TranslateMessage(&message);

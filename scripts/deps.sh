@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(cmake g++ make python3 g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales
           libgtest-dev libbenchmark-dev clang libclang-rt-14-dev imagemagick x11-utils nsis nodejs npm
-          curl wget wkhtmltopdf)
+          curl wget aria2 wkhtmltopdf)
 
 as_root() {  # root runs it as it is; anyone else through sudo
   if [ "$(id -u)" -eq 0 ]; then

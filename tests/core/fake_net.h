@@ -91,9 +91,11 @@ struct RecordingHost : FetchHost {
   void info_box(const std::string& message, const std::string& caption) override { shown += caption + "|" + message; }
   std::unique_ptr<PartFile> make_part() override { return can_make ? std::make_unique<Part>(*this) : nullptr; }
   std::size_t name_room() override { return 255; }
-  bool put_in_place(PartFile& part, const std::string& name, const std::string&) override {
-    if (can_place) files[name] = static_cast<Part&>(part).bytes;
-    return can_place;
+  void put_in_place(std::unique_ptr<PartFile> part, const std::string& name, const std::string&,
+                    const RowState& row) override {
+    if (can_place) files[name] = static_cast<Part&>(*part).bytes;
+    part.reset();
+    show(placed_row(row, can_place));
   }
 
   std::string shown;
