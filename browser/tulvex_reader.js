@@ -1,0 +1,364 @@
+/*
+ * Tulvex, browser half: the reader view, "(tulvex_bit)" from bit.htm, which
+ * loads this file after tulvex_gather.js and writes it by the same rules.
+ *
+ * The page's article, as a reader view shows it: its title on the first
+ * line, then its text.
+ *
+ * One walk over the document cuts its text into chunks, the text between
+ * two block boundaries, and keeps a record of every element with what it
+ * holds: text, link text, prose, prose led by a link, and the text of what
+ * is not of any article (junk). Prose is a chunk of 25 characters or more,
+ * mostly outside links, weighed by its characters outside links: in full
+ * with a comma or a sentence end in it, by half without (or preformatted).
+ * Prose led by a link starts with a link or follows a line of links, as
+ * in search results, forum indexes and news lists.
+ *
+ * Junk is an element that holds no <h1> and no article body, and is
+ * navigation, a sidebar, footer, comments, share bar, related list or ad
+ * by its tag, role, or class and id words, or whose whole text is an ad
+ * caption. Weak words (menu, header, meta, ...) make junk only without an
+ * article word (article, content, post, ...) beside them.
+ *
+ * A block scores its prose, less its link text and junk and a quarter of
+ * its other text (headings, dates, figures, code): the best holds the most
+ * prose and the least of the rest. Article words, <article>, <main>,
+ * role="main" and itemprop="articleBody" raise it. It is an article when it
+ * holds 300 characters of prose and less than 40% of it is led by links.
+ * Its siblings with 100 characters of prose that is neither led by nor
+ * thick with links, or of its own tag and class, continue it, with all
+ * that stands between them. Junk and blocks mostly of links inside it are
+ * left out.
+ *
+ * The walk also keeps what the whole text's walk (tulvexText) would write,
+ * as a list of steps: text, line breaks, block and paragraph bounds. Each
+ * record knows its steps, so the article's text is those steps replayed,
+ * less the steps of what is left out, without a second walk.
+ */
+var TULVEX_JUNK_TAGS = { nav: 1, aside: 1, footer: 1, button: 1 };
+var TULVEX_LISTS = { p: 1, ul: 1, ol: 1, dl: 1, menu: 1, div: 1, section: 1 };
+var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|menu|menubar|dialog|alert)$/;
+var TULVEX_JUNK_WORDS = new RegExp(" (nav|comment(?!ary)|share|sharing|social|related|recommend|breadcrumb|" +
+    "crumbs|sponsor|promo|advert|adfox|ya?direct|banner|newsletter|subscri|cookie|disqus|outbrain|taboola|" +
+    "footer|sidebar|widget|popular|also|meta|discuss|komment|otzyv|(ad|ads|adv|tags?|toc|rss)( |$))");
+var TULVEX_WEAK_WORDS = / (menu|header|masthead|rating|vote|print|tool|pager|pagination|author|search|login|side( |$))/;
+var TULVEX_ARTICLE_WORDS = / (article|content|post|entry|story|main|blog|material|publication|detail|(text|body)( |$))/;
+/* Captions of 7 to 17 characters. */
+var TULVEX_AD_CAPTION = /^(реклама|на правах рекламы|advertisement|advertising|sponsored|anzeige|werbung|publicit[eé]|publicidad|pubblicit[aà])$/;
+var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1F]/;
+
+/* Steps of the text besides text itself, as tulvexLines takes them. */
+var TULVEX_BREAK = 0, TULVEX_PARAGRAPH = 1, TULVEX_BLOCK = 2, TULVEX_CELL = 3, TULVEX_PRE = 4, TULVEX_PRE_END = 5,
+    TULVEX_GAP = 6;
+
+/* Class and id of an element as lower-case words, each after a blank. */
+function tulvexWords(element) {
+    var name = element.className, id = element.id;
+    if (!name && !id) return "";
+    return (" " + (typeof name === "string" ? name : "") + " " + (typeof id === "string" ? id : ""))
+        .replace(/([a-z])([A-Z])/g, "$1 $2").toLowerCase().replace(/[^a-z0-9]+/g, " ");
+}
+
+var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_FILLED = /[^ \t\n\r\f]/, TULVEX_BODY = /articleBody/i;
+
+/* What a boundary element is: 1 a paragraph, 2 another block, 3 a table cell. */
+var TULVEX_BOUNDS = { td: 3, th: 3 };
+(function () {
+    var name;
+    for (name in TULVEX_PARAGRAPHS) if (TULVEX_PARAGRAPHS.hasOwnProperty(name)) TULVEX_BOUNDS[name] = 1;
+    for (name in TULVEX_BLOCKS) if (TULVEX_BLOCKS.hasOwnProperty(name)) TULVEX_BOUNDS[name] = 2;
+}());
+
+/* Tag names as the walk meets them, in lower case. */
+var TULVEX_NAMES = {};
+
+/* A text with its blanks collapsed into one and none at its ends, as tulvexCollapse leaves it: its length. */
+function tulvexLength(text) {
+    var n;
+    text = text.replace(TULVEX_BLANKS, " ");
+    n = text.length;
+    if (n && text.charAt(0) === " ") n--;
+    if (n && text.charAt(text.length - 1) === " ") n--;
+    return n;
+}
+
+/*
+ * The walk. A chunk's length is the sum of its texts' lengths, a blank
+ * between each two; its own text is kept only while it may still be an ad
+ * caption.
+ */
+function tulvexScan(doc) {
+    var root = doc.body || doc.documentElement, rootName = String(root.nodeName).toLowerCase(),
+        scan = { records: [], heads: [], steps: [] }, steps = scan.steps, records = scan.records,
+        chunk = "", size = 0, link = 0, marked = false, lead = false, afterLinks = false, inLink = 0, inPre = 0;
+
+    function close(record) {
+        var prose;
+        if (size) {
+            record.text += size;
+            record.link += link;
+            if (size >= 7 && size <= 17 && TULVEX_AD_CAPTION.test(tulvexCollapse(chunk).toLowerCase())) {
+                record.ad = true;
+            }
+            if (size >= 25 && link * 2 < size) {
+                prose = (size - link) * (marked && !inPre ? 1 : 0.5);
+                record.prose += prose;
+                if (lead || afterLinks) { record.led += prose; record.leads++; }
+            }
+            afterLinks = size < 80 && (lead || link * 5 >= size * 4);
+        }
+        chunk = "";
+        size = link = 0;
+        marked = false;
+    }
+    function visit(element, name, kind, up, bare) {
+        var child, kid, kidBare, kidKind, text, n, childName,
+            isLink = !bare && name === "a" && element.getAttribute("href"),
+            role = bare ? "" : String(element.getAttribute("role") || ""), words = bare ? "" : tulvexWords(element),
+            body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
+            record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
+                       end: 0, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0, junkText: 0,
+                       ad: false, junk: false, main: name === "h1" || name === "main" || role === "main" || body };
+        records[records.length] = record;
+        if (name === "h1") scan.heads[scan.heads.length] = record;
+        if (kind) steps[steps.length] = kind === 1 ? TULVEX_PARAGRAPH : kind === 2 ? TULVEX_BLOCK : TULVEX_CELL;
+        if (isLink) inLink++;
+        if (name === "pre") { inPre++; steps[steps.length] = TULVEX_PRE; }
+        for (child = element.firstChild; child; child = child.nextSibling) {
+            if (child.nodeType === 3) {
+                text = child.nodeValue;
+                steps[steps.length] = text;
+                if (!TULVEX_FILLED.test(text)) continue;
+                n = tulvexLength(text);
+                if (!size) lead = inLink > 0;
+                else n++;
+                size += n;
+                if (inLink) link += n;
+                if (size <= 17) chunk += " " + text;
+                if (!marked) marked = TULVEX_PUNCTUATION.test(text);
+                continue;
+            }
+            if (child.nodeType !== 1) continue;
+            childName = TULVEX_NAMES[child.nodeName];
+            if (typeof childName !== "string") childName = TULVEX_NAMES[child.nodeName] = String(child.nodeName).toLowerCase();
+            // Attributes are read only where the element has any (where the browser can tell).
+            kidBare = child.hasAttributes && !child.hasAttributes();
+            if (TULVEX_SKIPPED[childName] === 1 || (!kidBare && tulvexHidden(child))) {
+                if (TULVEX_EMBEDDED[childName] === 1) steps[steps.length] = TULVEX_GAP;
+                continue;
+            }
+            if (childName === "br") { steps[steps.length] = TULVEX_BREAK; continue; }
+            kidKind = TULVEX_BOUNDS[childName];
+            if (typeof kidKind !== "number") kidKind = 0;
+            else close(record);
+            kid = visit(child, childName, kidKind, record, kidBare);
+            if (kid.junk) {
+                record.junkText += kid.text + kid.junkText;
+            } else {
+                record.text += kid.text;
+                record.link += kid.link;
+                record.prose += kid.prose;
+                record.led += kid.led;
+                record.leads += kid.leads;
+                record.junkText += kid.junkText;
+            }
+            if (kid.main) record.main = true;
+        }
+        if (kind) close(record);
+        if (isLink) inLink--;
+        if (name === "pre") { inPre--; steps[steps.length] = TULVEX_PRE_END; }
+        if (kind === 1 || kind === 2) steps[steps.length] = kind === 1 ? TULVEX_PARAGRAPH : TULVEX_BLOCK;
+        record.end = steps.length;
+        record.last = records.length - 1;
+        record.junk = !record.main && (TULVEX_JUNK_TAGS[name] === 1 || (role && TULVEX_JUNK_ROLE.test(role)) ||
+            (words && TULVEX_JUNK_WORDS.test(words)) || (record.ad && record.text < 40) ||
+            (words && TULVEX_WEAK_WORDS.test(words) && !TULVEX_ARTICLE_WORDS.test(words)));
+        record.bonus = 1 + (words && TULVEX_ARTICLE_WORDS.test(words) ? 0.25 : 0) +
+            (name === "article" || name === "main" || role === "main" || role === "article" || body ? 0.5 : 0);
+        return record;
+    }
+
+    if (!tulvexSkipped(root, rootName)) {
+        visit(root, rootName, TULVEX_BOUNDS.hasOwnProperty(rootName) ? TULVEX_BOUNDS[rootName] : 0, null, false);
+    }
+    return scan;
+}
+
+/* Prose of the entries of a list: each led by a link, three or more. */
+function tulvexListed(record) {
+    return record.leads >= 3 ? record.led : 0;
+}
+
+function tulvexScore(record) {
+    var other = record.text - record.link - record.prose,
+        score = record.prose - tulvexListed(record) - record.link - record.junkText - (other > 0 ? other / 4 : 0);
+    return score > 0 ? score * record.bonus : score;
+}
+
+/* The article's blocks: the best one and the siblings that continue it. */
+function tulvexParts(records, best) {
+    var up = best.up, first = -1, last = -1, i, k, parts = [];
+    if (!up) return [best];
+    for (i = up.order + 1; i <= up.last; i = k.last + 1) {
+        k = records[i];
+        if (k === best || (!k.junk && k.block && k.name !== "td" && k.name !== "th" &&
+            ((k.prose >= 100 && tulvexListed(k) * 10 < k.prose * 4 && k.link * 4 <= k.text) ||
+             (k.name === best.name && k.node.className && k.node.className === best.node.className)))) {
+            if (first < 0) first = i;
+            last = i;
+        }
+    }
+    for (i = first; i <= last; i = k.last + 1) {
+        k = records[i];
+        if (!k.junk) parts[parts.length] = k;
+    }
+    return parts;
+}
+
+/* The title of an article spanning records first..last: its first <h1>, else the last before it. */
+function tulvexHeading(scan, first, last) {
+    var i, h, found = null;
+    for (i = 0; i < scan.heads.length; i++) {
+        h = scan.heads[i];
+        if (h.order > last) break;
+        if (h.buried || !h.text || h.link * 2 > h.text) continue;
+        found = h;
+        if (h.order >= first) break;
+    }
+    return found;
+}
+
+/* The page's own title without the site's name: its longest part. */
+function tulvexPageTitle(doc) {
+    var metas = doc.getElementsByTagName("meta"), n = metas.length, i, parts, title = "";
+    for (i = 0; i < n; i++) {
+        if (metas[i].getAttribute("property") === "og:title") return tulvexCollapse(tulvexPlain(metas[i].getAttribute("content") || ""));
+    }
+    parts = tulvexCollapse(tulvexPlain(String(doc.title || "")))
+        .replace(/ (\||-|\u2013|\u2014|::|\/|\u00AB|\u00BB) /g, "\n").split("\n");
+    for (i = 0; i < parts.length; i++) if (parts[i].length > title.length) title = parts[i];
+    return title;
+}
+
+/*
+ * Writes the steps from..to of a walk into lines, passing over the ranges
+ * of steps in skips ({start, end}, in order of start).
+ */
+function tulvexReplay(steps, from, to, skips, lines) {
+    var i = from, k = 0, pre = 0, step;
+    while (i < to) {
+        if (k < skips.length && skips[k].start <= i) {
+            if (skips[k].end > i) i = skips[k].end;
+            k++;
+            continue;
+        }
+        step = steps[i++];
+        if (typeof step === "string") lines.add(step, pre > 0);
+        else if (step === TULVEX_BREAK) lines.endLine(true);
+        else if (step === TULVEX_PARAGRAPH) lines.paragraph();
+        else if (step === TULVEX_BLOCK) lines.endLine(false);
+        else if (step === TULVEX_CELL) lines.cell();
+        else if (step === TULVEX_PRE) pre++;
+        else if (step === TULVEX_PRE_END) pre--;
+        else lines.add(" ", false);  // an embedded object stood between words
+    }
+}
+
+function tulvexByStart(a, b) {
+    return a.start - b.start;
+}
+
+/* The article of a scanned document as {score, text}, or null when none stands out. */
+function tulvexArticle(scan, doc) {
+    var records = scan.records, best = null, bestScore = 0, i, j, r, score, parts, left = [], head, title, lines;
+    for (i = 0; i < records.length; i++) {
+        r = records[i];
+        r.buried = r.junk || (r.up !== null && r.up.buried);
+        // On a page with a list, a block led by links is one of its entries.
+        if (r.buried || !r.block || (r.led * 2 >= r.prose && records[0].leads >= 3)) continue;
+        score = tulvexScore(r);
+        if (score > 0 && score >= bestScore) { best = r; bestScore = score; }
+    }
+    // A short article stands out only where the page's links are few.
+    if (!best || best.prose < (records[0].link > best.prose * 2 ? 300 : 150) ||
+        tulvexListed(best) * 10 >= best.prose * 4) return null;
+    parts = tulvexParts(records, best);
+    for (i = 0; i < parts.length; i++) {
+        for (j = parts[i].order + 1; j <= parts[i].last; j++) {
+            r = records[j];
+            if (r.junk || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) &&
+                           (r.link * 2 > r.text || (r.name !== "p" && r.leads > 1 && r.led * 2 >= r.prose)))) {
+                left[left.length] = r;
+                j = r.last;
+            }
+        }
+    }
+    head = tulvexHeading(scan, parts[0].order, parts[parts.length - 1].last);
+    if (head) {
+        lines = tulvexLines();
+        tulvexReplay(scan.steps, head.start, head.end, [], lines);
+        title = lines.text().replace(/(\r\n)+/g, " ");
+        if (head.order >= parts[0].order) left[left.length] = head;
+    } else {
+        title = tulvexPageTitle(doc);
+    }
+    left.sort(tulvexByStart);
+    lines = tulvexLines();
+    for (i = 0; i < parts.length; i++) tulvexReplay(scan.steps, parts[i].start, parts[i].end, left, lines);
+    lines = lines.text();
+    if (!lines) return null;
+    return { score: bestScore, text: title ? title + TULVEX_LINE_END + TULVEX_LINE_END + lines : lines };
+}
+
+/* Calls visit(doc) for the window's document and for those of its frames, in page order. */
+function tulvexEachDocument(win, visit) {
+    var frames = win.frames, i, inner;
+    visit(win.document);
+    for (i = 0; i < frames.length; i++) {
+        try {
+            inner = frames[i];
+            if (!inner.document || !inner.document.documentElement) inner = null;
+        } catch (e) {
+            inner = null;  // another site's frame: the browser denies access
+        }
+        if (inner) tulvexEachDocument(inner, visit);
+    }
+}
+
+/* The top window when its document may be read, else the window itself. */
+function tulvexTopWindow(win) {
+    try {
+        if (win.top && win.top.document && win.top.document.documentElement) return win.top;
+    } catch (e) {
+        // the top window belongs to another site
+    }
+    return win;
+}
+
+/*
+ * "(tulvex_bit)" from bit.htm: the article of the frame clicked, else the
+ * best of the other frames of the page, else the whole text of the frame
+ * clicked, also when a page defeats the search for its article.
+ */
+function tulvexReadable(win) {
+    var found = null, scan = null, lines;
+    try {
+        scan = tulvexScan(win.document);
+        found = tulvexArticle(scan, win.document);
+        if (!found) {
+            tulvexEachDocument(tulvexTopWindow(win), function (doc) {
+                var article = doc === win.document ? null : tulvexArticle(tulvexScan(doc), doc);
+                if (article && (!found || article.score > found.score)) found = article;
+            });
+        }
+    } catch (e) {
+        found = null;
+    }
+    if (found) return found.text;
+    if (!scan) return tulvexText(win.document);
+    lines = tulvexLines();
+    tulvexReplay(scan.steps, 0, scan.steps.length, [], lines);
+    return lines.text();
+}
+
+if (typeof module !== "undefined" && module.exports) module.exports.readable = tulvexReadable;
