@@ -432,10 +432,12 @@ function tulvexPlain(text) {
         .replace(/[\u1680\u2000-\u200A\u2028\u2029\u202F\u205F\u3000]/g, " ");
 }
 
-/* Hidden by its attributes: hidden, or an inline style of display: none. */
+/* Hidden by its attributes: hidden, or an inline style of display: none or visibility: hidden. */
 function tulvexHidden(element) {
-    return element.getAttribute("hidden") !== null ||
-        !!(element.getAttribute("style") && element.style && element.style.display === "none");
+    var style;
+    if (element.getAttribute("hidden") !== null) return true;
+    style = element.getAttribute("style") ? element.style : null;
+    return !!style && (style.display === "none" || style.visibility === "hidden");
 }
 
 function tulvexSkipped(element, name) {

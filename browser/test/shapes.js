@@ -78,6 +78,9 @@ const SHAPES = [
     'http://site.test/b.htm': '<h1>{art:Выставка}</h1>{ps 4}' } }),
   shape('ru', 'search results', '<title>Поиск</title>{nav}<form><input name="q"></form>{results}{footer}',
     { whole: true }),
+  // Shapes that each need one rule of the reader view.
+  shape('en', 'hidden text', `<title>{art:Winter gardens}</title><h1>Winter gardens</h1><div>{ps 3}
+    <div style="visibility: hidden">{junk:Sign in to read on}</div><p style="display: none">{junk:Thank you}</p>{ps 2}</div>`),
 ];
 
 module.exports = { SHAPES };
