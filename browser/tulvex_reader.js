@@ -17,8 +17,12 @@
  * Junk is an element that holds no <h1> and no article body, and is
  * navigation, a sidebar, footer, comments, share bar, related list or ad
  * by its tag, role, or class and id words, or whose whole text is an ad
- * caption. Weak words (menu, header, meta, ...) make junk only without an
- * article word (article, content, post, ...) beside them.
+ * caption. Class names and the id are cut into words on whatever is not a
+ * letter or digit, and words match whole: "shared" is no share bar,
+ * "metallurgy" no meta line. Weak words (menu, header, author, ...) make
+ * junk only without an article word (article, content, post, ...) beside
+ * them; a class name of article words and no junk word makes the element
+ * an article's, whatever its other names say.
  *
  * A block scores its prose, less its link text and junk and a quarter of
  * its other text (headings, dates, figures, code): the best holds the most
@@ -38,11 +42,13 @@
 var TULVEX_JUNK_TAGS = { nav: 1, aside: 1, footer: 1, button: 1 };
 var TULVEX_LISTS = { p: 1, ul: 1, ol: 1, dl: 1, menu: 1, div: 1, section: 1 };
 var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|menu|menubar|dialog|alert)$/;
-var TULVEX_JUNK_WORDS = new RegExp(" (nav|comment(?!ary)|share|sharing|social|related|recommend|breadcrumb|" +
-    "crumbs|sponsor|promo|advert|adfox|ya?direct|banner|newsletter|subscri|cookie|disqus|outbrain|taboola|" +
-    "footer|sidebar|widget|popular|also|meta|discuss|komment|otzyv|(ad|ads|adv|tags?|toc|rss)( |$))");
-var TULVEX_WEAK_WORDS = / (menu|header|masthead|rating|vote|print|tool|pager|pagination|author|search|login|side( |$))/;
-var TULVEX_ARTICLE_WORDS = / (article|content|post|entry|story|main|blog|material|publication|detail|(text|body)( |$))/;
+var TULVEX_JUNK_WORDS = new RegExp(" (nav|navbar|navigation|comments?|share|sharing|social|related|" +
+    "recommend(ed|ations?)?|breadcrumbs?|crumbs|sponsors?|sponsored|promo|promoted|adverts?|advertisement|" +
+    "advertising|adfox|ya?direct|banners?|newsletter|subscribe|subscription|cookies?|disqus|outbrain|taboola|footer|" +
+    "sidebar|widgets?|popular|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss) ");
+var TULVEX_WEAK_WORDS = / (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|author|search|login|side) /;
+var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|maincontent|posts?|postbody|entry|" +
+    "entrycontent|story|storytext|main|blog|material|publication|details?|text|body|bodytext) ");
 /* Captions of 7 to 17 characters. */
 var TULVEX_AD_CAPTION = /^(реклама|на правах рекламы|advertisement|advertising|sponsored|anzeige|werbung|publicit[eé]|publicidad|pubblicit[aà])$/;
 var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1F]/;
@@ -51,15 +57,29 @@ var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1
 var TULVEX_BREAK = 0, TULVEX_PARAGRAPH = 1, TULVEX_BLOCK = 2, TULVEX_CELL = 3, TULVEX_PRE = 4, TULVEX_PRE_END = 5,
     TULVEX_GAP = 6;
 
-/* Class and id of an element as lower-case words, each after a blank. */
-function tulvexWords(element) {
-    var name = element.className, id = element.id;
-    if (!name && !id) return "";
-    return (" " + (typeof name === "string" ? name : "") + " " + (typeof id === "string" ? id : ""))
-        .replace(/([a-z])([A-Z])/g, "$1 $2").toLowerCase().replace(/[^a-z0-9]+/g, " ");
-}
+var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_FILLED = /[^ \t\n\r\f]/, TULVEX_BODY = /articleBody/i,
+    TULVEX_NOT_WORD = /[^a-z0-9\u0080-\uFFFF]+/g;
 
-var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_FILLED = /[^ \t\n\r\f]/, TULVEX_BODY = /articleBody/i;
+/*
+ * What the class names and the id of an element say: 2 of an article, 1
+ * junk, 0 nothing. Each name is cut into words on whatever is not a letter
+ * or digit, and words match whole. A name with an article word and no junk
+ * word makes the element an article's, whatever its other names say.
+ */
+function tulvexWords(element) {
+    var name = element.className, id = element.id, names, words, i, junk = 0;
+    if (typeof name !== "string") name = "";
+    if (typeof id !== "string") id = "";
+    if (!name && !id) return 0;
+    names = (name + " " + id).toLowerCase().replace(TULVEX_BLANKS, " ").split(" ");
+    for (i = 0; i < names.length; i++) {
+        words = " " + names[i].replace(TULVEX_NOT_WORD, " ") + " ";
+        if (TULVEX_JUNK_WORDS.test(words)) junk = 1;
+        else if (TULVEX_ARTICLE_WORDS.test(words)) return 2;
+        else if (TULVEX_WEAK_WORDS.test(words)) junk = 1;
+    }
+    return junk;
+}
 
 /* What a boundary element is: 1 a paragraph, 2 another block, 3 a table cell. */
 var TULVEX_BOUNDS = { td: 3, th: 3 };
@@ -114,7 +134,7 @@ function tulvexScan(doc) {
     function visit(element, name, kind, up, bare) {
         var child, kid, kidBare, kidKind, text, n, childName,
             isLink = !bare && name === "a" && element.getAttribute("href"),
-            role = bare ? "" : String(element.getAttribute("role") || ""), words = bare ? "" : tulvexWords(element),
+            role = bare ? "" : String(element.getAttribute("role") || ""), words = bare ? 0 : tulvexWords(element),
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
                        end: 0, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0, junkText: 0,
@@ -171,9 +191,8 @@ function tulvexScan(doc) {
         record.end = steps.length;
         record.last = records.length - 1;
         record.junk = !record.main && (TULVEX_JUNK_TAGS[name] === 1 || (role && TULVEX_JUNK_ROLE.test(role)) ||
-            (words && TULVEX_JUNK_WORDS.test(words)) || (record.ad && record.text < 40) ||
-            (words && TULVEX_WEAK_WORDS.test(words) && !TULVEX_ARTICLE_WORDS.test(words)));
-        record.bonus = 1 + (words && TULVEX_ARTICLE_WORDS.test(words) ? 0.25 : 0) +
+            words === 1 || (record.ad && record.text < 40));
+        record.bonus = 1 + (words === 2 ? 0.25 : 0) +
             (name === "article" || name === "main" || role === "main" || role === "article" || body ? 0.5 : 0);
         return record;
     }

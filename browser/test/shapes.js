@@ -81,6 +81,10 @@ const SHAPES = [
   // Shapes that each need one rule of the reader view.
   shape('en', 'hidden text', `<title>{art:Winter gardens}</title><h1>Winter gardens</h1><div>{ps 3}
     <div style="visibility: hidden">{junk:Sign in to read on}</div><p style="display: none">{junk:Thank you}</p>{ps 2}</div>`),
+  shape('en', 'class and id words: whole words only, and article words win', `<title>{art:Metals of the north}</title>
+    <h1>Metals of the north</h1><div class="l-sidebar-fixed l-article-body-segment">{ps 2}<div id="metallurgy">{p}</div>
+    <div class="shared-content">{p}</div><section id="sharingEconomy">{p}</section>
+    <div class="formulaMenuHolder">{art:E = m c2}</div>{p 2}</div>{sidebar}`),
 ];
 
 module.exports = { SHAPES };
