@@ -11,8 +11,11 @@
  * is not of any article (junk). Prose is a chunk of 25 characters or more,
  * mostly outside links, weighed by its characters outside links: in full
  * with a comma or a sentence end in it, by half without (or preformatted).
- * Prose led by a link starts with a link or follows a line of links, as
- * in search results, forum indexes and news lists.
+ * Prose led by links is an entry of a list, as in search results, forum
+ * indexes and news lists: a chunk that starts in a link or follows a short
+ * line of links, where links make a tenth of the chunk and that line
+ * together. An article's paragraph after a line of links, or under a
+ * heading that is a link, has far fewer.
  *
  * Junk is an element that holds no <h1> and no article body, and is
  * navigation, a sidebar, footer, comments, share bar, related list or ad
@@ -110,7 +113,7 @@ function tulvexLength(text) {
 function tulvexScan(doc) {
     var root = doc.body || doc.documentElement, rootName = String(root.nodeName).toLowerCase(),
         scan = { records: [], heads: [], steps: [] }, steps = scan.steps, records = scan.records,
-        chunk = "", size = 0, link = 0, marked = false, lead = false, afterLinks = false, inLink = 0, inPre = 0;
+        chunk = "", size = 0, link = 0, marked = false, lead = false, lineSize = 0, lineLink = 0, inLink = 0, inPre = 0;
 
     function close(record) {
         var prose;
@@ -123,9 +126,14 @@ function tulvexScan(doc) {
             if (size >= 25 && link * 2 < size) {
                 prose = (size - link) * (marked && !inPre ? 1 : 0.5);
                 record.prose += prose;
-                if (lead || afterLinks) { record.led += prose; record.leads++; }
+                // An entry of a list: the chunk and the line of links before it, links a tenth of them.
+                if ((lead || lineSize) && (lineLink + link) * 10 >= lineSize + size) {
+                    record.led += prose;
+                    record.leads++;
+                }
             }
-            afterLinks = size < 80 && (lead || link * 5 >= size * 4);
+            lineSize = size < 80 && (lead || link * 5 >= size * 4) ? size : 0;
+            lineLink = lineSize ? link : 0;
         }
         chunk = "";
         size = link = 0;

@@ -85,6 +85,9 @@ const SHAPES = [
     <h1>Metals of the north</h1><div class="l-sidebar-fixed l-article-body-segment">{ps 2}<div id="metallurgy">{p}</div>
     <div class="shared-content">{p}</div><section id="sharingEconomy">{p}</section>
     <div class="formulaMenuHolder">{art:E = m c2}</div>{p 2}</div>{sidebar}`),
+  shape('en', 'prose after a line of links: a paragraph broken by lines, a list of places', `<title>{art:Quiet places}</title>
+    <div class="post"><p><a href="/">{junk:Trips}</a> / <a href="/n">{junk:North}</a></p><p>${'{text 2}<br>'.repeat(3)}</p>
+    ${'<h2><a href="/p">{art:Old mill}</a></h2>{p 3}'.repeat(3)}</div>{nav}`),
 ];
 
 module.exports = { SHAPES };
