@@ -35,7 +35,7 @@
  * Its siblings with 100 characters of prose that is neither led by nor
  * thick with links, or of its own tag and class, continue it, with all
  * that stands between them. Junk and blocks mostly of links inside it are
- * left out.
+ * left out; lists whose entries are mostly text (notes, references) stay.
  *
  * The walk also keeps what the whole text's walk (tulvexText) would write,
  * as a list of steps: text, line breaks, block and paragraph bounds. Each
@@ -313,8 +313,8 @@ function tulvexArticle(scan, doc) {
     for (i = 0; i < parts.length; i++) {
         for (j = parts[i].order + 1; j <= parts[i].last; j++) {
             r = records[j];
-            if (r.junk || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) &&
-                           (r.link * 2 > r.text || (r.name !== "p" && r.leads > 1 && r.led * 2 >= r.prose)))) {
+            // Lists of mostly text stay: notes, references, steps.
+            if (r.junk || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text)) {
                 left[left.length] = r;
                 j = r.last;
             }

@@ -88,6 +88,8 @@ const SHAPES = [
   shape('en', 'prose after a line of links: a paragraph broken by lines, a list of places', `<title>{art:Quiet places}</title>
     <div class="post"><p><a href="/">{junk:Trips}</a> / <a href="/n">{junk:North}</a></p><p>${'{text 2}<br>'.repeat(3)}</p>
     ${'<h2><a href="/p">{art:Old mill}</a></h2>{p 3}'.repeat(3)}</div>{nav}`),
+  shape('ru', 'notes inside the article', `<title>{art:История маяка}</title><article><h1>История маяка</h1>{ps 4}
+    <ol>${'<li><a href="#r">^</a> {text 1} <a href="http://lib.test/">{art:lib.test}</a></li>'.repeat(5)}</ol></article>`),
 ];
 
 module.exports = { SHAPES };
