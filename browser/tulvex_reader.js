@@ -30,12 +30,14 @@
  * A block scores its prose, less its link text and junk and a quarter of
  * its other text (headings, dates, figures, code): the best holds the most
  * prose and the least of the rest. Article words, <article>, <main>,
- * role="main" and itemprop="articleBody" raise it. It is an article when it
- * holds 300 characters of prose and less than 40% of it is led by links.
- * Its siblings with 100 characters of prose that is neither led by nor
- * thick with links, or of its own tag and class, continue it, with all
- * that stands between them. Junk and blocks mostly of links inside it are
- * left out; lists whose entries are mostly text (notes, references) stay.
+ * role="main" and itemprop="articleBody" raise it; a table of data that
+ * wins by its cells gives way to the block that holds it and prose of its
+ * own. It is an article when it holds 300 characters of prose and less
+ * than 40% of it is led by links. Its siblings with 100 characters of
+ * prose that is neither led by nor thick with links, or of its own tag and
+ * class, continue it, with all that stands between them. Junk and blocks
+ * mostly of links inside it are left out; lists whose entries are mostly
+ * text (notes, references) stay.
  *
  * The walk also keeps what the whole text's walk (tulvexText) would write,
  * as a list of steps: text, line breaks, block and paragraph bounds. Each
@@ -222,6 +224,30 @@ function tulvexScore(record) {
     return score > 0 ? score * record.bonus : score;
 }
 
+var TULVEX_TABLE_PARTS = { table: 1, tbody: 1, thead: 1, tfoot: 1, tr: 1 };
+
+/*
+ * A table of data that won for its cells gives way to the block that holds
+ * it, where that block holds prose of its own around it: the article is
+ * the table and its text. A table for layout, with paragraphs in its cells,
+ * stays.
+ */
+function tulvexAroundTable(records, best) {
+    var table = best, up = best.up, i, r;
+    if (!TULVEX_TABLE_PARTS.hasOwnProperty(best.name)) return best;
+    while (up && TULVEX_TABLE_PARTS.hasOwnProperty(up.name)) {
+        table = up;
+        up = up.up;
+    }
+    if (!up || up.buried || !up.block || up.prose - table.prose < 150) return best;
+    for (i = table.order + 1; i <= table.last; i++) {
+        r = records[i];
+        if (r.block && r.prose >= 100 && !TULVEX_TABLE_PARTS.hasOwnProperty(r.name) && r.name !== "td" &&
+            r.name !== "th") return best;
+    }
+    return up;
+}
+
 /* The article's blocks: the best one and the siblings that continue it. */
 function tulvexParts(records, best) {
     var up = best.up, first = -1, last = -1, i, k, parts = [];
@@ -309,6 +335,7 @@ function tulvexArticle(scan, doc) {
     // A short article stands out only where the page's links are few.
     if (!best || best.prose < (records[0].link > best.prose * 2 ? 300 : 150) ||
         tulvexListed(best) * 10 >= best.prose * 4) return null;
+    best = tulvexAroundTable(records, best);
     parts = tulvexParts(records, best);
     for (i = 0; i < parts.length; i++) {
         for (j = parts[i].order + 1; j <= parts[i].last; j++) {

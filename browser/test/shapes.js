@@ -90,6 +90,9 @@ const SHAPES = [
     ${'<h2><a href="/p">{art:Old mill}</a></h2>{p 3}'.repeat(3)}</div>{nav}`),
   shape('ru', 'notes inside the article', `<title>{art:История маяка}</title><article><h1>История маяка</h1>{ps 4}
     <ol>${'<li><a href="#r">^</a> {text 1} <a href="http://lib.test/">{art:lib.test}</a></li>'.repeat(5)}</ol></article>`),
+  shape('ru', 'an article with a long table of data', `<title>{art:Цены на зерно}</title><div class="col"><h1>Цены на зерно</h1>
+    {ps 2}<ul>{links 8}</ul>{share}<table>${'<tr><td>{art:Пшеница твёрдая}</td><td>{text 1}</td><td>{art:12,5}</td></tr>'.repeat(30)}</table>
+    {p 2}{comments}</div>{sidebar}`),
 ];
 
 module.exports = { SHAPES };
