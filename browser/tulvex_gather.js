@@ -450,14 +450,16 @@ function tulvexSkipped(element, name) {
  * paragraphs), blanks collapsed outside <pre>; lines end in "\r\n". The
  * text starts with its first line that holds more than blanks, the
  * program's heading. The reader replays its walk's record into the same
- * lines, so that an article reads as the whole text does.
+ * lines, so that an article reads as the whole text does; keep, where
+ * given, tells of each line with text whether it stays.
  */
-function tulvexLines() {
+function tulvexLines(keep) {
     var lines = [], line = "", out = {};
 
     function endLine(keepEmpty) {
         line = line.replace(/[ \t\u00A0]+$/, "");
-        if (line || (keepEmpty && lines.length)) lines[lines.length] = line;
+        if (line && keep && !keep(line)) line = "";
+        else if (line || (keepEmpty && lines.length)) lines[lines.length] = line;
         line = "";
     }
     function add(text, pre) {

@@ -39,6 +39,13 @@
  * mostly of links inside it are left out; lists whose entries are mostly
  * text (notes, references) stay.
  *
+ * The text starts with the article's title: its <h1> (the first in it
+ * before any of its prose, else the last before it, where that shares a
+ * word with the page's own title), else the page's own title: og:title, or
+ * the document's title without the site's name. Buttons (<button>,
+ * role="button", class btn) are junk, and lines of nothing but links that
+ * come before the article's first long line are left out.
+ *
  * The walk also keeps what the whole text's walk (tulvexText) would write,
  * as a list of steps: text, line breaks, block and paragraph bounds. Each
  * record knows its steps, so the article's text is those steps replayed,
@@ -46,11 +53,12 @@
  */
 var TULVEX_JUNK_TAGS = { nav: 1, aside: 1, footer: 1, button: 1 };
 var TULVEX_LISTS = { p: 1, ul: 1, ol: 1, dl: 1, menu: 1, div: 1, section: 1 };
-var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|menu|menubar|dialog|alert)$/;
+var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|menu|menubar|dialog|alert|button)$/;
 var TULVEX_JUNK_WORDS = new RegExp(" (nav|navbar|navigation|comments?|share|sharing|social|related|" +
     "recommend(ed|ations?)?|breadcrumbs?|crumbs|sponsors?|sponsored|promo|promoted|adverts?|advertisement|" +
     "advertising|adfox|ya?direct|banners?|newsletter|subscribe|subscription|cookies?|disqus|outbrain|taboola|footer|" +
-    "sidebar|widgets?|popular|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss) ");
+    "sidebar|widgets?|popular|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|" +
+    "btn|buttons?) ");
 var TULVEX_WEAK_WORDS = / (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|author|search|login|side) /;
 var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|maincontent|posts?|postbody|entry|" +
     "entrycontent|story|storytext|main|blog|material|publication|details?|text|body|bodytext) ");
@@ -60,10 +68,14 @@ var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1
 
 /* Steps of the text besides text itself, as tulvexLines takes them. */
 var TULVEX_BREAK = 0, TULVEX_PARAGRAPH = 1, TULVEX_BLOCK = 2, TULVEX_CELL = 3, TULVEX_PRE = 4, TULVEX_PRE_END = 5,
-    TULVEX_GAP = 6;
+    TULVEX_GAP = 6, TULVEX_LINK = 7, TULVEX_LINK_END = 8;
 
 var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_FILLED = /[^ \t\n\r\f]/, TULVEX_BODY = /articleBody/i,
     TULVEX_NOT_WORD = /[^a-z0-9\u0080-\uFFFF]+/g;
+
+/* A letter or digit: neither a blank nor a mark, dash, arrow or other symbol. */
+var TULVEX_LETTER = /[0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF900-\uFFEF]/,
+    TULVEX_NOT_LETTERS = /[^0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF900-\uFFEF]+/g;
 
 /*
  * What the class names and the id of an element say: 2 of an article, 1
@@ -115,7 +127,8 @@ function tulvexLength(text) {
 function tulvexScan(doc) {
     var root = doc.body || doc.documentElement, rootName = String(root.nodeName).toLowerCase(),
         scan = { records: [], heads: [], steps: [] }, steps = scan.steps, records = scan.records,
-        chunk = "", size = 0, link = 0, marked = false, lead = false, lineSize = 0, lineLink = 0, inLink = 0, inPre = 0;
+        chunk = "", size = 0, link = 0, marked = false, lead = false, lineSize = 0, lineLink = 0, inLink = 0, inPre = 0,
+        prosed = 0;
 
     function close(record) {
         var prose;
@@ -128,6 +141,7 @@ function tulvexScan(doc) {
             if (size >= 25 && link * 2 < size) {
                 prose = (size - link) * (marked && !inPre ? 1 : 0.5);
                 record.prose += prose;
+                prosed += prose;
                 // An entry of a list: the chunk and the line of links before it, links a tenth of them.
                 if ((lead || lineSize) && (lineLink + link) * 10 >= lineSize + size) {
                     record.led += prose;
@@ -147,12 +161,12 @@ function tulvexScan(doc) {
             role = bare ? "" : String(element.getAttribute("role") || ""), words = bare ? 0 : tulvexWords(element),
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
-                       end: 0, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0, junkText: 0,
+                       end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0, junkText: 0,
                        ad: false, junk: false, main: name === "h1" || name === "main" || role === "main" || body };
         records[records.length] = record;
         if (name === "h1") scan.heads[scan.heads.length] = record;
         if (kind) steps[steps.length] = kind === 1 ? TULVEX_PARAGRAPH : kind === 2 ? TULVEX_BLOCK : TULVEX_CELL;
-        if (isLink) inLink++;
+        if (isLink) { inLink++; steps[steps.length] = TULVEX_LINK; }
         if (name === "pre") { inPre++; steps[steps.length] = TULVEX_PRE; }
         for (child = element.firstChild; child; child = child.nextSibling) {
             if (child.nodeType === 3) {
@@ -195,7 +209,7 @@ function tulvexScan(doc) {
             if (kid.main) record.main = true;
         }
         if (kind) close(record);
-        if (isLink) inLink--;
+        if (isLink) { inLink--; steps[steps.length] = TULVEX_LINK_END; }
         if (name === "pre") { inPre--; steps[steps.length] = TULVEX_PRE_END; }
         if (kind === 1 || kind === 2) steps[steps.length] = kind === 1 ? TULVEX_PARAGRAPH : TULVEX_BLOCK;
         record.end = steps.length;
@@ -268,15 +282,20 @@ function tulvexParts(records, best) {
     return parts;
 }
 
-/* The title of an article spanning records first..last: its first <h1>, else the last before it. */
+/*
+ * The <h1> of an article whose parts start at record first and end at
+ * record last: the first in it with no prose of the page before it since
+ * the article's start, else the last before the article. Neither junk nor
+ * mostly a link.
+ */
 function tulvexHeading(scan, first, last) {
     var i, h, found = null;
     for (i = 0; i < scan.heads.length; i++) {
         h = scan.heads[i];
-        if (h.order > last) break;
+        if (h.order > last.last) break;
         if (h.buried || !h.text || h.link * 2 > h.text) continue;
+        if (h.order >= first.order) return h.before === first.before ? h : found;
         found = h;
-        if (h.order >= first) break;
     }
     return found;
 }
@@ -295,10 +314,12 @@ function tulvexPageTitle(doc) {
 
 /*
  * Writes the steps from..to of a walk into lines, passing over the ranges
- * of steps in skips ({start, end}, in order of start).
+ * of steps in skips ({start, end}, in order of start). Where reading is
+ * given, its free is set on text outside links that holds a letter or
+ * digit, and its head is cleared at preformatted text.
  */
-function tulvexReplay(steps, from, to, skips, lines) {
-    var i = from, k = 0, pre = 0, step;
+function tulvexReplay(steps, from, to, skips, lines, reading) {
+    var i = from, k = 0, pre = 0, links = 0, step;
     while (i < to) {
         if (k < skips.length && skips[k].start <= i) {
             if (skips[k].end > i) i = skips[k].end;
@@ -306,15 +327,51 @@ function tulvexReplay(steps, from, to, skips, lines) {
             continue;
         }
         step = steps[i++];
-        if (typeof step === "string") lines.add(step, pre > 0);
+        if (typeof step === "string") {
+            if (reading && reading.head && !links && TULVEX_LETTER.test(step)) reading.free = true;
+            lines.add(step, pre > 0);
+        }
         else if (step === TULVEX_BREAK) lines.endLine(true);
         else if (step === TULVEX_PARAGRAPH) lines.paragraph();
         else if (step === TULVEX_BLOCK) lines.endLine(false);
         else if (step === TULVEX_CELL) lines.cell();
-        else if (step === TULVEX_PRE) pre++;
+        else if (step === TULVEX_PRE) { pre++; if (reading) reading.head = false; }
         else if (step === TULVEX_PRE_END) pre--;
+        else if (step === TULVEX_LINK) links++;
+        else if (step === TULVEX_LINK_END) links--;
         else lines.add(" ", false);  // an embedded object stood between words
     }
+}
+
+/*
+ * The text of the article's parts. Before its first line of 80 characters
+ * or more, lines of under 80 that hold nothing but links (a section's
+ * name, "Read more") are left out.
+ */
+function tulvexPartsText(steps, parts, skips) {
+    var reading = { head: true, free: false }, i, lines = tulvexLines(function (line) {
+        var keep = !reading.head || reading.free || line.length >= 80;
+        if (reading.free && line.length >= 80) reading.head = false;
+        reading.free = false;
+        return keep;
+    });
+    for (i = 0; i < parts.length; i++) tulvexReplay(steps, parts[i].start, parts[i].end, skips, lines, reading);
+    return lines.text();
+}
+
+/* The text of one record on one line. */
+function tulvexLineOf(steps, record) {
+    var lines = tulvexLines();
+    tulvexReplay(steps, record.start, record.end, [], lines);
+    return lines.text().replace(/(\r\n)+/g, " ");
+}
+
+/* Whether two texts share a word of three letters or more. */
+function tulvexShareWord(a, b) {
+    var words = a.toLowerCase().replace(TULVEX_NOT_LETTERS, " ").split(" "), i;
+    b = " " + b.toLowerCase().replace(TULVEX_NOT_LETTERS, " ") + " ";
+    for (i = 0; i < words.length; i++) if (words[i].length >= 3 && b.indexOf(" " + words[i] + " ") >= 0) return true;
+    return false;
 }
 
 function tulvexByStart(a, b) {
@@ -323,7 +380,7 @@ function tulvexByStart(a, b) {
 
 /* The article of a scanned document as {score, text}, or null when none stands out. */
 function tulvexArticle(scan, doc) {
-    var records = scan.records, best = null, bestScore = 0, i, j, r, score, parts, left = [], head, title, lines;
+    var records = scan.records, best = null, bestScore = 0, i, j, r, score, parts, left = [], head, title, own, text;
     for (i = 0; i < records.length; i++) {
         r = records[i];
         r.buried = r.junk || (r.up !== null && r.up.buried);
@@ -347,21 +404,24 @@ function tulvexArticle(scan, doc) {
             }
         }
     }
-    head = tulvexHeading(scan, parts[0].order, parts[parts.length - 1].last);
-    if (head) {
-        lines = tulvexLines();
-        tulvexReplay(scan.steps, head.start, head.end, [], lines);
-        title = lines.text().replace(/(\r\n)+/g, " ");
-        if (head.order >= parts[0].order) left[left.length] = head;
+    // The title: the article's <h1>; one before the article only where it shares a word with the page's own title.
+    head = tulvexHeading(scan, parts[0], parts[parts.length - 1]);
+    title = head ? tulvexLineOf(scan.steps, head) : "";
+    if (head && head.order < parts[0].order) {
+        own = tulvexPageTitle(doc);
+        if (own && !tulvexShareWord(title, own)) title = own;
+    } else if (head) {
+        left[left.length] = head;
     } else {
         title = tulvexPageTitle(doc);
     }
     left.sort(tulvexByStart);
-    lines = tulvexLines();
-    for (i = 0; i < parts.length; i++) tulvexReplay(scan.steps, parts[i].start, parts[i].end, left, lines);
-    lines = lines.text();
-    if (!lines) return null;
-    return { score: bestScore, text: title ? title + TULVEX_LINE_END + TULVEX_LINE_END + lines : lines };
+    text = tulvexPartsText(scan.steps, parts, left);
+    if (!text) return null;
+    if (title && text !== title && text.substring(0, title.length + 2) !== title + TULVEX_LINE_END) {
+        text = title + TULVEX_LINE_END + TULVEX_LINE_END + text;
+    }
+    return { score: bestScore, text: text };
 }
 
 /* Calls visit(doc) for the window's document and for those of its frames, in page order. */

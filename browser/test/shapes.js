@@ -93,6 +93,9 @@ const SHAPES = [
   shape('ru', 'an article with a long table of data', `<title>{art:Цены на зерно}</title><div class="col"><h1>Цены на зерно</h1>
     {ps 2}<ul>{links 8}</ul>{share}<table>${'<tr><td>{art:Пшеница твёрдая}</td><td>{text 1}</td><td>{art:12,5}</td></tr>'.repeat(30)}</table>
     {p 2}{comments}</div>{sidebar}`),
+  shape('en', 'the title first: no button or line of links before it', `<meta property="og:title" content="{art:Fences}">
+    <title>Fences, mended | Home tips</title><h1>{junk:Home}</h1><div class="text"><a href="/">{junk:Read more}</a><br>
+    <span role="button">{junk:Found This Helpful}</span><a class="btn" href="#s">{junk:Save}</a>{ps 4}</div>`),
 ];
 
 module.exports = { SHAPES };
