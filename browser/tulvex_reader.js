@@ -59,7 +59,8 @@ var TULVEX_JUNK_WORDS = new RegExp(" (nav|navbar|navigation|comments?|share|shar
     "advertising|adfox|ya?direct|banners?|newsletter|subscribe|subscription|cookies?|disqus|outbrain|taboola|footer|" +
     "sidebar|widgets?|popular|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|" +
     "btn|buttons?) ");
-var TULVEX_WEAK_WORDS = / (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|author|search|login|side) /;
+var TULVEX_WEAK_WORDS =
+    / (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|author|search|login|side) /;
 var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|maincontent|posts?|postbody|entry|" +
     "entrycontent|story|storytext|main|blog|material|publication|details?|text|body|bodytext) ");
 /* Captions of 7 to 17 characters. */
@@ -70,7 +71,8 @@ var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1
 var TULVEX_BREAK = 0, TULVEX_PARAGRAPH = 1, TULVEX_BLOCK = 2, TULVEX_CELL = 3, TULVEX_PRE = 4, TULVEX_PRE_END = 5,
     TULVEX_GAP = 6, TULVEX_LINK = 7, TULVEX_LINK_END = 8;
 
-var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_FILLED = /[^ \t\n\r\f]/, TULVEX_BODY = /articleBody/i,
+var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_SPREAD = /[\t\n\r\f]|  /, TULVEX_FILLED = /[^ \t\n\r\f]/,
+    TULVEX_BODY = /articleBody/i,
     TULVEX_NOT_WORD = /[^a-z0-9\u0080-\uFFFF]+/g;
 
 /* A letter or digit: neither a blank nor a mark, dash, arrow or other symbol. */
@@ -98,21 +100,16 @@ function tulvexWords(element) {
     return junk;
 }
 
-/* What a boundary element is: 1 a paragraph, 2 another block, 3 a table cell. */
-var TULVEX_BOUNDS = { td: 3, th: 3 };
-(function () {
-    var name;
-    for (name in TULVEX_PARAGRAPHS) if (TULVEX_PARAGRAPHS.hasOwnProperty(name)) TULVEX_BOUNDS[name] = 1;
-    for (name in TULVEX_BLOCKS) if (TULVEX_BLOCKS.hasOwnProperty(name)) TULVEX_BOUNDS[name] = 2;
-}());
-
-/* Tag names as the walk meets them, in lower case. */
-var TULVEX_NAMES = {};
+/* What a boundary element is: 1 a paragraph, 2 another block, 3 a table cell, 0 none. */
+function tulvexKind(name) {
+    return TULVEX_PARAGRAPHS.hasOwnProperty(name) ? 1 : TULVEX_BLOCKS.hasOwnProperty(name) ? 2 :
+        name === "td" || name === "th" ? 3 : 0;
+}
 
 /* A text with its blanks collapsed into one and none at its ends, as tulvexCollapse leaves it: its length. */
 function tulvexLength(text) {
     var n;
-    text = text.replace(TULVEX_BLANKS, " ");
+    if (TULVEX_SPREAD.test(text)) text = text.replace(TULVEX_BLANKS, " ");
     n = text.length;
     if (n && text.charAt(0) === " ") n--;
     if (n && text.charAt(text.length - 1) === " ") n--;
@@ -161,8 +158,9 @@ function tulvexScan(doc) {
             role = bare ? "" : String(element.getAttribute("role") || ""), words = bare ? 0 : tulvexWords(element),
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
-                       end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0, junkText: 0,
-                       ad: false, junk: false, main: name === "h1" || name === "main" || role === "main" || body };
+                       end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
+                       junkText: 0, ad: false, junk: false,
+                       main: name === "h1" || name === "main" || role === "main" || body };
         records[records.length] = record;
         if (name === "h1") scan.heads[scan.heads.length] = record;
         if (kind) steps[steps.length] = kind === 1 ? TULVEX_PARAGRAPH : kind === 2 ? TULVEX_BLOCK : TULVEX_CELL;
@@ -183,18 +181,16 @@ function tulvexScan(doc) {
                 continue;
             }
             if (child.nodeType !== 1) continue;
-            childName = TULVEX_NAMES[child.nodeName];
-            if (typeof childName !== "string") childName = TULVEX_NAMES[child.nodeName] = String(child.nodeName).toLowerCase();
+            childName = String(child.nodeName).toLowerCase();
             // Attributes are read only where the element has any (where the browser can tell).
             kidBare = child.hasAttributes && !child.hasAttributes();
-            if (TULVEX_SKIPPED[childName] === 1 || (!kidBare && tulvexHidden(child))) {
-                if (TULVEX_EMBEDDED[childName] === 1) steps[steps.length] = TULVEX_GAP;
+            if (TULVEX_SKIPPED.hasOwnProperty(childName) || (!kidBare && tulvexHidden(child))) {
+                if (TULVEX_EMBEDDED.hasOwnProperty(childName)) steps[steps.length] = TULVEX_GAP;
                 continue;
             }
             if (childName === "br") { steps[steps.length] = TULVEX_BREAK; continue; }
-            kidKind = TULVEX_BOUNDS[childName];
-            if (typeof kidKind !== "number") kidKind = 0;
-            else close(record);
+            kidKind = tulvexKind(childName);
+            if (kidKind) close(record);
             kid = visit(child, childName, kidKind, record, kidBare);
             if (kid.junk) {
                 record.junkText += kid.text + kid.junkText;
@@ -214,7 +210,7 @@ function tulvexScan(doc) {
         if (kind === 1 || kind === 2) steps[steps.length] = kind === 1 ? TULVEX_PARAGRAPH : TULVEX_BLOCK;
         record.end = steps.length;
         record.last = records.length - 1;
-        record.junk = !record.main && (TULVEX_JUNK_TAGS[name] === 1 || (role && TULVEX_JUNK_ROLE.test(role)) ||
+        record.junk = !record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) ||
             words === 1 || (record.ad && record.text < 40));
         record.bonus = 1 + (words === 2 ? 0.25 : 0) +
             (name === "article" || name === "main" || role === "main" || role === "article" || body ? 0.5 : 0);
@@ -222,7 +218,7 @@ function tulvexScan(doc) {
     }
 
     if (!tulvexSkipped(root, rootName)) {
-        visit(root, rootName, TULVEX_BOUNDS.hasOwnProperty(rootName) ? TULVEX_BOUNDS[rootName] : 0, null, false);
+        visit(root, rootName, tulvexKind(rootName), null, false);
     }
     return scan;
 }
