@@ -106,16 +106,6 @@ function tulvexKind(name) {
         name === "td" || name === "th" ? 3 : 0;
 }
 
-/* A text with its blanks collapsed into one and none at its ends, as tulvexCollapse leaves it: its length. */
-function tulvexLength(text) {
-    var n;
-    if (TULVEX_SPREAD.test(text)) text = text.replace(TULVEX_BLANKS, " ");
-    n = text.length;
-    if (n && text.charAt(0) === " ") n--;
-    if (n && text.charAt(text.length - 1) === " ") n--;
-    return n;
-}
-
 /*
  * The walk. A chunk's length is the sum of its texts' lengths, a blank
  * between each two; its own text is kept only while it may still be an ad
@@ -125,7 +115,12 @@ function tulvexScan(doc) {
     var root = doc.body || doc.documentElement, rootName = String(root.nodeName).toLowerCase(),
         scan = { records: [], heads: [], steps: [] }, steps = scan.steps, records = scan.records,
         chunk = "", size = 0, link = 0, marked = false, lead = false, lineSize = 0, lineLink = 0, inLink = 0, inPre = 0,
-        prosed = 0;
+        prosed = 0,
+        // The walk's constants near at hand: a global costs a search of the scope chain each time.
+        skipped = TULVEX_SKIPPED, embedded = TULVEX_EMBEDDED, paragraphs = TULVEX_PARAGRAPHS, blocks = TULVEX_BLOCKS,
+        filled = TULVEX_FILLED, spread = TULVEX_SPREAD, blanks = TULVEX_BLANKS, punctuation = TULVEX_PUNCTUATION,
+        BREAK = TULVEX_BREAK, PARAGRAPH = TULVEX_PARAGRAPH, BLOCK = TULVEX_BLOCK, CELL = TULVEX_CELL,
+        PRE = TULVEX_PRE, PRE_END = TULVEX_PRE_END, GAP = TULVEX_GAP, LINK = TULVEX_LINK, LINK_END = TULVEX_LINK_END;
 
     function close(record) {
         var prose;
@@ -163,33 +158,38 @@ function tulvexScan(doc) {
                        main: name === "h1" || name === "main" || role === "main" || body };
         records[records.length] = record;
         if (name === "h1") scan.heads[scan.heads.length] = record;
-        if (kind) steps[steps.length] = kind === 1 ? TULVEX_PARAGRAPH : kind === 2 ? TULVEX_BLOCK : TULVEX_CELL;
-        if (isLink) { inLink++; steps[steps.length] = TULVEX_LINK; }
-        if (name === "pre") { inPre++; steps[steps.length] = TULVEX_PRE; }
+        if (kind) steps[steps.length] = kind === 1 ? PARAGRAPH : kind === 2 ? BLOCK : CELL;
+        if (isLink) { inLink++; steps[steps.length] = LINK; }
+        if (name === "pre") { inPre++; steps[steps.length] = PRE; }
         for (child = element.firstChild; child; child = child.nextSibling) {
             if (child.nodeType === 3) {
                 text = child.nodeValue;
                 steps[steps.length] = text;
-                if (!TULVEX_FILLED.test(text)) continue;
-                n = tulvexLength(text);
+                if (!filled.test(text)) continue;
+                // Its length with its blanks collapsed, as tulvexCollapse leaves it.
+                if (spread.test(text)) text = text.replace(blanks, " ");
+                n = text.length;
+                if (text.charAt(0) === " ") n--;
+                if (text.charAt(text.length - 1) === " ") n--;
                 if (!size) lead = inLink > 0;
                 else n++;
                 size += n;
                 if (inLink) link += n;
                 if (size <= 17) chunk += " " + text;
-                if (!marked) marked = TULVEX_PUNCTUATION.test(text);
+                if (!marked) marked = punctuation.test(text);
                 continue;
             }
             if (child.nodeType !== 1) continue;
             childName = String(child.nodeName).toLowerCase();
             // Attributes are read only where the element has any (where the browser can tell).
             kidBare = child.hasAttributes && !child.hasAttributes();
-            if (TULVEX_SKIPPED.hasOwnProperty(childName) || (!kidBare && tulvexHidden(child))) {
-                if (TULVEX_EMBEDDED.hasOwnProperty(childName)) steps[steps.length] = TULVEX_GAP;
+            if (skipped.hasOwnProperty(childName) || (!kidBare && tulvexHidden(child))) {
+                if (embedded.hasOwnProperty(childName)) steps[steps.length] = GAP;
                 continue;
             }
-            if (childName === "br") { steps[steps.length] = TULVEX_BREAK; continue; }
-            kidKind = tulvexKind(childName);
+            if (childName === "br") { steps[steps.length] = BREAK; continue; }
+            kidKind = paragraphs.hasOwnProperty(childName) ? 1 : blocks.hasOwnProperty(childName) ? 2 :
+                childName === "td" || childName === "th" ? 3 : 0;
             if (kidKind) close(record);
             kid = visit(child, childName, kidKind, record, kidBare);
             if (kid.junk) {
@@ -205,9 +205,9 @@ function tulvexScan(doc) {
             if (kid.main) record.main = true;
         }
         if (kind) close(record);
-        if (isLink) { inLink--; steps[steps.length] = TULVEX_LINK_END; }
-        if (name === "pre") { inPre--; steps[steps.length] = TULVEX_PRE_END; }
-        if (kind === 1 || kind === 2) steps[steps.length] = kind === 1 ? TULVEX_PARAGRAPH : TULVEX_BLOCK;
+        if (isLink) { inLink--; steps[steps.length] = LINK_END; }
+        if (name === "pre") { inPre--; steps[steps.length] = PRE_END; }
+        if (kind === 1 || kind === 2) steps[steps.length] = kind === 1 ? PARAGRAPH : BLOCK;
         record.end = steps.length;
         record.last = records.length - 1;
         record.junk = !record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) ||
@@ -315,7 +315,9 @@ function tulvexPageTitle(doc) {
  * digit, and its head is cleared at preformatted text.
  */
 function tulvexReplay(steps, from, to, skips, lines, reading) {
-    var i = from, k = 0, pre = 0, links = 0, step;
+    var i = from, k = 0, pre = 0, links = 0, step, letter = TULVEX_LETTER, BREAK = TULVEX_BREAK,
+        PARAGRAPH = TULVEX_PARAGRAPH, BLOCK = TULVEX_BLOCK, CELL = TULVEX_CELL, PRE = TULVEX_PRE,
+        PRE_END = TULVEX_PRE_END, LINK = TULVEX_LINK, LINK_END = TULVEX_LINK_END;
     while (i < to) {
         if (k < skips.length && skips[k].start <= i) {
             if (skips[k].end > i) i = skips[k].end;
@@ -324,17 +326,17 @@ function tulvexReplay(steps, from, to, skips, lines, reading) {
         }
         step = steps[i++];
         if (typeof step === "string") {
-            if (reading && reading.head && !links && TULVEX_LETTER.test(step)) reading.free = true;
+            if (reading && reading.head && !links && letter.test(step)) reading.free = true;
             lines.add(step, pre > 0);
         }
-        else if (step === TULVEX_BREAK) lines.endLine(true);
-        else if (step === TULVEX_PARAGRAPH) lines.paragraph();
-        else if (step === TULVEX_BLOCK) lines.endLine(false);
-        else if (step === TULVEX_CELL) lines.cell();
-        else if (step === TULVEX_PRE) { pre++; if (reading) reading.head = false; }
-        else if (step === TULVEX_PRE_END) pre--;
-        else if (step === TULVEX_LINK) links++;
-        else if (step === TULVEX_LINK_END) links--;
+        else if (step === BREAK) lines.endLine(true);
+        else if (step === PARAGRAPH) lines.paragraph();
+        else if (step === BLOCK) lines.endLine(false);
+        else if (step === CELL) lines.cell();
+        else if (step === PRE) { pre++; if (reading) reading.head = false; }
+        else if (step === PRE_END) pre--;
+        else if (step === LINK) links++;
+        else if (step === LINK_END) links--;
         else lines.add(" ", false);  // an embedded object stood between words
     }
 }

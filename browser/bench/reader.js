@@ -29,10 +29,10 @@ const open = (shape) => openPage('http://site.test/a.htm', shape.html, { pages: 
 const median = (xs) => [...xs].sort((x, y) => x - y)[xs.length >> 1];
 function timeRatio(win) {
   const best = [Infinity, Infinity], runs = [() => g.readable(win), () => g.text(win.document)];
-  for (let round = 0; round < 26; round++) {
+  for (let round = 0; round < 61; round++) {
     runs.forEach((run, k) => {
       const t = performance.now();
-      for (let i = 0; i < 10; i++) run();
+      for (let i = 0; i < 5; i++) run();
       if (round) best[k] = Math.min(best[k], performance.now() - t);
     });
   }
