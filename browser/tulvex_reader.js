@@ -317,11 +317,11 @@ function tulvexPageTitle(doc) {
 function tulvexReplay(steps, from, to, skips, lines, reading) {
     var i = from, k = 0, pre = 0, links = 0, step, letter = TULVEX_LETTER, BREAK = TULVEX_BREAK,
         PARAGRAPH = TULVEX_PARAGRAPH, BLOCK = TULVEX_BLOCK, CELL = TULVEX_CELL, PRE = TULVEX_PRE,
-        PRE_END = TULVEX_PRE_END, LINK = TULVEX_LINK, LINK_END = TULVEX_LINK_END;
+        PRE_END = TULVEX_PRE_END, LINK = TULVEX_LINK, LINK_END = TULVEX_LINK_END, next = skips.length ? skips[0] : null;
     while (i < to) {
-        if (k < skips.length && skips[k].start <= i) {
-            if (skips[k].end > i) i = skips[k].end;
-            k++;
+        if (next && next.start <= i) {
+            if (next.end > i) i = next.end;
+            next = ++k < skips.length ? skips[k] : null;
             continue;
         }
         step = steps[i++];
@@ -378,17 +378,19 @@ function tulvexByStart(a, b) {
 
 /* The article of a scanned document as {score, text}, or null when none stands out. */
 function tulvexArticle(scan, doc) {
-    var records = scan.records, best = null, bestScore = 0, i, j, r, score, parts, left = [], head, title, own, text;
+    var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, r, score, parts, left = [], head,
+        title, own, text;
+    if (!page) return null;
     for (i = 0; i < records.length; i++) {
         r = records[i];
         r.buried = r.junk || (r.up !== null && r.up.buried);
         // On a page with a list, a block led by links is one of its entries.
-        if (r.buried || !r.block || (r.led * 2 >= r.prose && records[0].leads >= 3)) continue;
+        if (r.buried || !r.block || (r.led * 2 >= r.prose && page.leads >= 3)) continue;
         score = tulvexScore(r);
         if (score > 0 && score >= bestScore) { best = r; bestScore = score; }
     }
     // A short article stands out only where the page's links are few.
-    if (!best || best.prose < (records[0].link > best.prose * 2 ? 300 : 150) ||
+    if (!best || best.prose < (page.link > best.prose * 2 ? 300 : 150) ||
         tulvexListed(best) * 10 >= best.prose * 4) return null;
     best = tulvexAroundTable(records, best);
     parts = tulvexParts(records, best);
