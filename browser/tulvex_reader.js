@@ -1,6 +1,7 @@
 /*
  * Tulvex, browser half: the reader view, "(tulvex_bit)" from bit.htm, which
- * loads this file after tulvex_gather.js and writes it by the same rules.
+ * loads this file after tulvex_gather.js; written by that file's rules for
+ * the oldest script engine.
  *
  * The page's article, as a reader view shows it: its title on the first
  * line, then its text.
@@ -43,8 +44,8 @@
  * before any of its prose, else the last before it, where that shares a
  * word with the page's own title), else the page's own title: og:title, or
  * the document's title without the site's name. Buttons (<button>,
- * role="button", class btn) are junk, and lines of nothing but links that
- * come before the article's first long line are left out.
+ * role="button", class btn) are junk, and short lines of nothing but links
+ * that come before the article's first long line are left out.
  *
  * The walk also keeps what the whole text's walk (tulvexText) would write,
  * as a list of steps: text, line breaks, block and paragraph bounds. Each
@@ -71,9 +72,10 @@ var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1
 var TULVEX_BREAK = 0, TULVEX_PARAGRAPH = 1, TULVEX_BLOCK = 2, TULVEX_CELL = 3, TULVEX_PRE = 4, TULVEX_PRE_END = 5,
     TULVEX_GAP = 6, TULVEX_LINK = 7, TULVEX_LINK_END = 8;
 
-var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_SPREAD = /[\t\n\r\f]|  /, TULVEX_FILLED = /[^ \t\n\r\f]/,
-    TULVEX_BODY = /articleBody/i,
-    TULVEX_NOT_WORD = /[^a-z0-9\u0080-\uFFFF]+/g;
+/* Blanks; blanks that collapsing them would change; a character that is not a blank. */
+var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_SPREAD = /[\t\n\r\f]|  /, TULVEX_FILLED = /[^ \t\n\r\f]/;
+
+var TULVEX_BODY = /articleBody/i, TULVEX_NOT_WORD = /[^a-z0-9\u0080-\uFFFF]+/g;
 
 /* A letter or digit: neither a blank nor a mark, dash, arrow or other symbol. */
 var TULVEX_LETTER = /[0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF900-\uFFEF]/,
