@@ -2,13 +2,14 @@
  * Tulvex, browser half: what each context-menu entry puts on the clipboard.
  *
  * Plain functions over a document (and its frames). Internet Explorer loads
- * this file into the menu pages with <script src>, Node's tests load it with
- * require(); so it is written for the oldest script engine that runs it:
- * var and function only, no ES5 library calls (no trim, indexOf on arrays,
- * forEach, JSON), no indexing of strings with [], no split by a regular
- * expression (that engine drops the empty pieces), no substr with a
+ * this file into the menu pages with <script src>, Node's tests run it in a
+ * context of their own; so it is written for the oldest script engine that
+ * runs it: var and function only, no ES5 library calls (no trim, indexOf on
+ * arrays, forEach, JSON), no indexing of strings with [], no split by a
+ * regular expression (that engine drops the empty pieces), no substr with a
  * negative start, no \s in regular expressions (it misses the Unicode
- * spaces there).
+ * spaces there). The reader view's search for a page's article is in
+ * tulvex_reader.js, which bit.htm loads after this file.
  *
  * The program reads the clipboard as CF_TEXT, that is Windows-1251 on a
  * Russian Windows: HTML fragments therefore carry every character that
@@ -431,40 +432,35 @@ function tulvexPlain(text) {
         .replace(/[\u1680\u2000-\u200A\u2028\u2029\u202F\u205F\u3000]/g, " ");
 }
 
+/* Hidden by its attributes: hidden, or an inline style of display: none or visibility: hidden. */
+function tulvexHidden(element) {
+    var style;
+    if (element.getAttribute("hidden") !== null) return true;
+    style = element.getAttribute("style") ? element.style : null;
+    return !!style && (style.display === "none" || style.visibility === "hidden");
+}
+
 function tulvexSkipped(element, name) {
-    return TULVEX_SKIPPED.hasOwnProperty(name) || element.getAttribute("hidden") !== null ||
-        (element.getAttribute("style") && element.style && element.style.display === "none");
-}
-
-function tulvexIsBlock(name) {
-    return TULVEX_PARAGRAPHS.hasOwnProperty(name) || TULVEX_BLOCKS.hasOwnProperty(name) ||
-        name === "td" || name === "th";
-}
-
-function tulvexHas(list, item) {
-    var i;
-    for (i = 0; i < list.length; i++) if (list[i] === item) return true;
-    return false;
+    return TULVEX_SKIPPED.hasOwnProperty(name) || tulvexHidden(element);
 }
 
 /*
- * The text of the nodes, as it reads: one line per block or line break, an
- * empty line between paragraphs (which the program's formatter marks as
+ * The lines of a text as it reads: one per block or line break, an empty
+ * line between paragraphs (which the program's formatter marks as
  * paragraphs), blanks collapsed outside <pre>; lines end in "\r\n". The
  * text starts with its first line that holds more than blanks, the
- * program's heading. Elements in the list left are passed over.
+ * program's heading. The reader replays its walk's record into the same
+ * lines, so that an article reads as the whole text does; keep, where
+ * given, tells of each line with text whether it stays.
  */
-function tulvexTextOf(nodes, left) {
-    var lines = [], line = "", i;
+function tulvexLines(keep) {
+    var lines = [], line = "", out = {};
 
     function endLine(keepEmpty) {
         line = line.replace(/[ \t\u00A0]+$/, "");
-        if (line || (keepEmpty && lines.length)) lines[lines.length] = line;
+        if (line && keep && !keep(line)) line = "";
+        else if (line || (keepEmpty && lines.length)) lines[lines.length] = line;
         line = "";
-    }
-    function paragraph() {
-        endLine(false);
-        if (lines.length && lines[lines.length - 1] !== "") lines[lines.length] = "";
     }
     function add(text, pre) {
         var end;
@@ -485,265 +481,50 @@ function tulvexTextOf(nodes, left) {
         }
         line += text;
     }
-    function visit(node, pre) {
-        var child, name;
-        if (node.nodeType === 3) { add(node.nodeValue, pre); return; }
-        if (node.nodeType !== 1) return;
-        name = String(node.nodeName).toLowerCase();
-        if (tulvexSkipped(node, name) || tulvexHas(left, node)) {
-            if (TULVEX_EMBEDDED.hasOwnProperty(name)) add(" ", false);  // it stood between words
-            return;
-        }
-        if (name === "br") { endLine(true); return; }
-        if (name === "td" || name === "th") { if (line) add(" ", false); }
-        if (TULVEX_PARAGRAPHS.hasOwnProperty(name)) paragraph();
-        else if (TULVEX_BLOCKS.hasOwnProperty(name)) endLine(false);
-        for (child = node.firstChild; child; child = child.nextSibling) visit(child, pre || name === "pre");
-        if (TULVEX_PARAGRAPHS.hasOwnProperty(name)) paragraph();
-        else if (TULVEX_BLOCKS.hasOwnProperty(name)) endLine(false);
-    }
-
-    for (i = 0; i < nodes.length; i++) visit(nodes[i], false);
-    endLine(false);
-    while (lines.length && lines[lines.length - 1] === "") lines.length = lines.length - 1;
-    return lines.join(TULVEX_LINE_END);
+    out.add = add;
+    out.endLine = endLine;
+    out.paragraph = function () {
+        endLine(false);
+        if (lines.length && lines[lines.length - 1] !== "") lines[lines.length] = "";
+    };
+    // A table cell starts after a blank.
+    out.cell = function () {
+        if (line) add(" ", false);
+    };
+    out.text = function () {
+        endLine(false);
+        while (lines.length && lines[lines.length - 1] === "") lines.length = lines.length - 1;
+        return lines.join(TULVEX_LINE_END);
+    };
+    return out;
 }
 
 /* "(tulvex_bit)" from alltext.htm, and wherever no article is found: the document's whole text. */
 function tulvexText(doc) {
-    return tulvexTextOf([doc.body || doc.documentElement], []);
-}
+    var lines = tulvexLines();
 
-/*
- * "(tulvex_bit)": the page's article, as a reader view shows it: its title
- * on the first line, then its text.
- *
- * One walk over the document cuts its text into chunks, the text between
- * two block boundaries, and keeps a record of every element with what it
- * holds: text, link text, prose, prose led by a link, and the text of what
- * is not of any article (junk). Prose is a chunk of 25 characters or more,
- * mostly outside links, weighed by its characters outside links: in full
- * with a comma or a sentence end in it, by half without (or preformatted).
- * Prose led by a link starts with a link or follows a line of links, as
- * in search results, forum indexes and news lists.
- *
- * Junk is an element that holds no <h1> and no article body, and is
- * navigation, a sidebar, footer, comments, share bar, related list or ad
- * by its tag, role, or class and id words, or whose whole text is an ad
- * caption. Weak words (menu, header, meta, ...) make junk only without an
- * article word (article, content, post, ...) beside them.
- *
- * A block scores its prose, less its link text and junk and a quarter of
- * its other text (headings, dates, figures, code): the best holds the most
- * prose and the least of the rest. Article words, <article>, <main>,
- * role="main" and itemprop="articleBody" raise it. It is an article when it
- * holds 300 characters of prose and less than 40% of it is led by links.
- * Its siblings with 100 characters of prose that is neither led by nor
- * thick with links, or of its own tag and class, continue it, with all
- * that stands between them. Junk and blocks mostly of links inside it are
- * left out.
- */
-var TULVEX_JUNK_TAGS = { nav: 1, aside: 1, footer: 1, button: 1 };
-var TULVEX_LISTS = { p: 1, ul: 1, ol: 1, dl: 1, menu: 1, div: 1, section: 1 };
-var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|menu|menubar|dialog|alert)$/;
-var TULVEX_JUNK_WORDS = new RegExp(" (nav|comment(?!ary)|share|sharing|social|related|recommend|breadcrumb|" +
-    "crumbs|sponsor|promo|advert|adfox|ya?direct|banner|newsletter|subscri|cookie|disqus|outbrain|taboola|" +
-    "footer|sidebar|widget|popular|also|meta|discuss|komment|otzyv|(ad|ads|adv|tags?|toc|rss)( |$))");
-var TULVEX_WEAK_WORDS = / (menu|header|masthead|rating|vote|print|tool|pager|pagination|author|search|login|side( |$))/;
-var TULVEX_ARTICLE_WORDS = / (article|content|post|entry|story|main|blog|material|publication|detail|(text|body)( |$))/;
-var TULVEX_AD_CAPTION = /^(реклама|на правах рекламы|advertisement|advertising|sponsored|anzeige|werbung|publicit[eé]|publicidad|pubblicit[aà])$/;
-var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1F]/;
-
-/* Class and id of an element as lower-case words, each after a blank. */
-function tulvexWords(element) {
-    var name = element.className, id = element.id;
-    if (!name && !id) return "";
-    return (" " + (typeof name === "string" ? name : "") + " " + (typeof id === "string" ? id : ""))
-        .replace(/([a-z])([A-Z])/g, "$1 $2").toLowerCase().replace(/[^a-z0-9]+/g, " ");
-}
-
-function tulvexScan(doc) {
-    var scan = { records: [], heads: [] }, chunk = "", link = 0, lead = false, full = false, afterLinks = false,
-        inLink = 0, inPre = 0;
-
-    function addText(text) {
-        if (!full && /[^ \t\n\r\f]/.test(text)) { full = true; lead = inLink > 0; }
-        chunk += text;
-        if (inLink) link += tulvexCollapse(text).length;
-    }
-    function close(record) {
-        var text, n, prose;
-        if (full) {
-            text = tulvexCollapse(tulvexPlain(chunk));
-            n = text.length;
-            record.text += n;
-            record.link += link;
-            if (n < 40 && TULVEX_AD_CAPTION.test(text.toLowerCase())) record.ad = true;
-            if (n >= 25 && link * 2 < n) {
-                prose = (n - link) * (TULVEX_PUNCTUATION.test(text) && !inPre ? 1 : 0.5);
-                record.prose += prose;
-                if (lead || afterLinks) { record.led += prose; record.leads++; }
-            }
-            afterLinks = n < 80 && (lead || link * 5 >= n * 4);
+    function visit(node, pre) {
+        var child, name, paragraph, block;
+        if (node.nodeType === 3) { lines.add(node.nodeValue, pre); return; }
+        if (node.nodeType !== 1) return;
+        name = String(node.nodeName).toLowerCase();
+        if (tulvexSkipped(node, name)) {
+            if (TULVEX_EMBEDDED.hasOwnProperty(name)) lines.add(" ", false);  // it stood between words
+            return;
         }
-        chunk = "";
-        link = 0;
-        full = false;
-    }
-    function visit(element, up) {
-        var name = String(element.nodeName).toLowerCase(), child, kid, childName, block,
-            isLink = name === "a" && element.getAttribute("href"),
-            role = String(element.getAttribute("role") || ""), words = tulvexWords(element),
-            body = /articleBody/i.test(String(element.getAttribute("itemprop") || "")),
-            record = { node: element, name: name, up: up, kids: [], order: scan.records.length, last: 0,
-                       text: 0, link: 0, prose: 0, led: 0, leads: 0, junkText: 0, ad: false, junk: false,
-                       main: name === "h1" || name === "main" || role === "main" || body };
-        scan.records[scan.records.length] = record;
-        if (name === "h1") scan.heads[scan.heads.length] = record;
-        if (isLink) inLink++;
-        if (name === "pre") inPre++;
-        for (child = element.firstChild; child; child = child.nextSibling) {
-            if (child.nodeType === 3) { addText(child.nodeValue); continue; }
-            if (child.nodeType !== 1) continue;
-            childName = String(child.nodeName).toLowerCase();
-            if (tulvexSkipped(child, childName)) continue;
-            block = tulvexIsBlock(childName);
-            if (block) close(record);
-            kid = visit(child, record);
-            record.kids[record.kids.length] = kid;
-            if (kid.junk) {
-                record.junkText += kid.text + kid.junkText;
-            } else {
-                record.text += kid.text;
-                record.link += kid.link;
-                record.prose += kid.prose;
-                record.led += kid.led;
-                record.leads += kid.leads;
-                record.junkText += kid.junkText;
-            }
-            if (kid.main) record.main = true;
-        }
-        if (tulvexIsBlock(name)) close(record);
-        if (isLink) inLink--;
-        if (name === "pre") inPre--;
-        record.last = scan.records.length - 1;
-        record.junk = !record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) || TULVEX_JUNK_ROLE.test(role) ||
-            TULVEX_JUNK_WORDS.test(words) || (record.ad && record.text < 40) ||
-            (TULVEX_WEAK_WORDS.test(words) && !TULVEX_ARTICLE_WORDS.test(words)));
-        record.bonus = 1 + (TULVEX_ARTICLE_WORDS.test(words) ? 0.25 : 0) +
-            (name === "article" || name === "main" || role === "main" || role === "article" || body ? 0.5 : 0);
-        return record;
+        if (name === "br") { lines.endLine(true); return; }
+        if (name === "td" || name === "th") lines.cell();
+        paragraph = TULVEX_PARAGRAPHS.hasOwnProperty(name);
+        block = !paragraph && TULVEX_BLOCKS.hasOwnProperty(name);
+        if (paragraph) lines.paragraph();
+        else if (block) lines.endLine(false);
+        for (child = node.firstChild; child; child = child.nextSibling) visit(child, pre || name === "pre");
+        if (paragraph) lines.paragraph();
+        else if (block) lines.endLine(false);
     }
 
-    visit(doc.body || doc.documentElement, null);
-    return scan;
-}
-
-/* Prose of the entries of a list: each led by a link, three or more. */
-function tulvexListed(record) {
-    return record.leads >= 3 ? record.led : 0;
-}
-
-function tulvexScore(record) {
-    var other = record.text - record.link - record.prose,
-        score = record.prose - tulvexListed(record) - record.link - record.junkText - (other > 0 ? other / 4 : 0);
-    return score > 0 ? score * record.bonus : score;
-}
-
-/* The article's blocks: the best one and the siblings that continue it. */
-function tulvexParts(best) {
-    var kids = best.up ? best.up.kids : [best], first = -1, last = -1, i, k, parts = [];
-    for (i = 0; i < kids.length; i++) {
-        k = kids[i];
-        if (k === best || (!k.junk && tulvexIsBlock(k.name) && k.name !== "td" && k.name !== "th" &&
-            ((k.prose >= 100 && tulvexListed(k) * 10 < k.prose * 4 && k.link * 4 <= k.text) ||
-             (k.name === best.name && k.node.className && k.node.className === best.node.className)))) {
-            if (first < 0) first = i;
-            last = i;
-        }
-    }
-    for (i = first; i <= last; i++) if (!kids[i].junk) parts[parts.length] = kids[i];
-    return parts;
-}
-
-/* The title of an article spanning records first..last: its first <h1>, else the last before it. */
-function tulvexHeading(scan, first, last) {
-    var i, h, found = null;
-    for (i = 0; i < scan.heads.length; i++) {
-        h = scan.heads[i];
-        if (h.order > last) break;
-        if (h.buried || !h.text || h.link * 2 > h.text) continue;
-        found = h;
-        if (h.order >= first) break;
-    }
-    return found;
-}
-
-/* The page's own title without the site's name: its longest part. */
-function tulvexPageTitle(doc) {
-    var metas = doc.getElementsByTagName("meta"), n = metas.length, i, parts, title = "";
-    for (i = 0; i < n; i++) {
-        if (metas[i].getAttribute("property") === "og:title") return tulvexCollapse(tulvexPlain(metas[i].getAttribute("content") || ""));
-    }
-    parts = tulvexCollapse(tulvexPlain(String(doc.title || "")))
-        .replace(/ (\||-|\u2013|\u2014|::|\/|\u00AB|\u00BB) /g, "\n").split("\n");
-    for (i = 0; i < parts.length; i++) if (parts[i].length > title.length) title = parts[i];
-    return title;
-}
-
-/* The article of a document as {score, text}, or null when none stands out. */
-function tulvexArticle(doc) {
-    var scan = tulvexScan(doc), records = scan.records, best = null, bestScore = 0, i, j, r, score, parts,
-        nodes = [], left = [], head, title, text;
-    for (i = 0; i < records.length; i++) {
-        r = records[i];
-        r.buried = r.junk || (r.up !== null && r.up.buried);
-        // On a page with a list, a block led by links is one of its entries.
-        if (r.buried || !tulvexIsBlock(r.name) || (r.led * 2 >= r.prose && records[0].leads >= 3)) continue;
-        score = tulvexScore(r);
-        if (score > 0 && score >= bestScore) { best = r; bestScore = score; }
-    }
-    // A short article stands out only where the page's links are few.
-    if (!best || best.prose < (records[0].link > best.prose * 2 ? 300 : 150) ||
-        tulvexListed(best) * 10 >= best.prose * 4) return null;
-    parts = tulvexParts(best);
-    for (i = 0; i < parts.length; i++) {
-        nodes[nodes.length] = parts[i].node;
-        for (j = parts[i].order + 1; j <= parts[i].last; j++) {
-            r = records[j];
-            if (r.junk || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) &&
-                           (r.link * 2 > r.text || (r.name !== "p" && r.leads > 1 && r.led * 2 >= r.prose)))) {
-                left[left.length] = r.node;
-                j = r.last;
-            }
-        }
-    }
-    head = tulvexHeading(scan, parts[0].order, parts[parts.length - 1].last);
-    if (head && head.order >= parts[0].order) left[left.length] = head.node;
-    title = head ? tulvexTextOf([head.node], []).replace(/(\r\n)+/g, " ") : tulvexPageTitle(doc);
-    text = tulvexTextOf(nodes, left);
-    if (!text) return null;
-    return { score: bestScore, text: title ? title + TULVEX_LINE_END + TULVEX_LINE_END + text : text };
-}
-
-/*
- * "(tulvex_bit)" from bit.htm: the article of the frame clicked, else the
- * best of the other frames of the page, else the whole text of the frame
- * clicked, also when a page defeats the search for its article.
- */
-function tulvexReadable(win) {
-    var found = null, docs, i, article;
-    try {
-        found = tulvexArticle(win.document);
-        docs = found ? [] : tulvexDocuments(tulvexTopDocument(win));
-        for (i = 0; i < docs.length; i++) {
-            article = docs[i] === win.document ? null : tulvexArticle(docs[i]);
-            if (article && (!found || article.score > found.score)) found = article;
-        }
-    } catch (e) {
-        found = null;
-    }
-    return found ? found.text : tulvexText(win.document);
+    visit(doc.body || doc.documentElement, false);
+    return lines.text();
 }
 
 /*
@@ -834,7 +615,6 @@ if (typeof module !== "undefined" && module.exports) {
         flashFragment: tulvexFlashFragment,
         source: tulvexSource,
         text: tulvexText,
-        readable: tulvexReadable,
         reopenAddress: tulvexReopenAddress,
         linkList: tulvexLinkList,
         clipboardFor: tulvexClipboardFor,

@@ -119,6 +119,7 @@ Section "Tulvex"
 
   SetOutPath "$INSTDIR\browser"
   File "${SOURCE_ROOT}/browser/tulvex_gather.js"
+  File "${SOURCE_ROOT}/browser/tulvex_reader.js"
   File "${SOURCE_ROOT}/browser/tulvex_ie.js"
   !insertmacro TULVEX_MENUS PAGE_FILE
   SetOutPath "$INSTDIR"
@@ -156,6 +157,7 @@ Section "Uninstall"
   Delete "$INSTDIR\tulvex.exe"
   !include "${INSTALLED_LIST}"
   Delete "$INSTDIR\browser\tulvex_gather.js"
+  Delete "$INSTDIR\browser\tulvex_reader.js"
   Delete "$INSTDIR\browser\tulvex_ie.js"
   !insertmacro TULVEX_MENUS PAGE_DELETE
   RMDir "$INSTDIR\browser"

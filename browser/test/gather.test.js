@@ -116,6 +116,7 @@ test('whole text: blocks on lines, paragraphs apart, starting with text, "\\r\\n
   ]) {
     const win = await openPage('http://site.test/t.htm', `<body>${html}</body>`);
     assert.equal(g.clipboardFor('(tulvex_bit)', win, null, 'all'), lines.join('\r\n'), name);
+    assert.equal(g.readable(win), lines.join('\r\n'), `${name}: the reader's walk, where no article stands out`);
   }
 });
 

@@ -62,10 +62,13 @@ function readScript(file, legacy) {
   return source;
 }
 
+// The gathering script and the reader view, as bit.htm loads them.
 function loadGather(legacy = true) {
-  const context = vm.createContext({ module: { exports: {} } }), file = path.join(ROOT, 'tulvex_gather.js');
+  const context = vm.createContext({ module: { exports: {} } });
   if (legacy) makeLegacy(vm.runInContext('this', context));
-  vm.runInContext(readScript(file, legacy), context, { filename: file });
+  for (const file of ['tulvex_gather.js', 'tulvex_reader.js'].map((name) => path.join(ROOT, name))) {
+    vm.runInContext(readScript(file, legacy), context, { filename: file });
+  }
   return context.module.exports;
 }
 

@@ -66,8 +66,9 @@ test('each menu page puts its text on the clipboard and starts the program, the 
 });
 
 test('the scripts that Internet Explorer runs are plain ES3 and shun what the legacy engine does its own way', () => {
-  const sources = ['tulvex_gather.js', 'tulvex_ie.js'].map(read);
+  const sources = ['tulvex_gather.js', 'tulvex_reader.js', 'tulvex_ie.js'].map(read);
   assert.deepEqual(fs.readdirSync(ROOT).filter((f) => f.endsWith('.htm')).sort(), [...PAGES].sort());
+  assert.match(read('bit.htm'), /src="tulvex_gather.js"><\/script>\n<script [^>]*src="tulvex_reader.js">/);
   for (const page of PAGES.map(read)) {
     assert.match(page, /<script type="text\/javascript" charset="utf-8" src="tulvex_gather.js"><\/script>/);
     sources.push(...[...page.matchAll(/<script type="text\/javascript">([^<]*)<\/script>/g)].map((m) => m[1]));

@@ -78,6 +78,26 @@ const SHAPES = [
     'http://site.test/b.htm': '<h1>{art:Выставка}</h1>{ps 4}' } }),
   shape('ru', 'search results', '<title>Поиск</title>{nav}<form><input name="q"></form>{results}{footer}',
     { whole: true }),
+  // Shapes that each need one rule of the reader view.
+  shape('en', 'hidden text', `<title>{art:Winter gardens}</title><h1>Winter gardens</h1><div>{ps 3}
+    <div style="visibility: hidden">{junk:Sign in to read on}</div><p style="display: none">{junk:Thank you}</p>
+    {ps 2}</div>`),
+  shape('en', 'class and id words: whole words, article words win', `<title>{art:Metals of the north}</title>
+    <h1>Metals of the north</h1><div class="l-sidebar-fixed l-article-body-segment">{ps 2}
+    <div id="metallurgy">{p}</div><div class="shared-content">{p}</div><section id="sharingEconomy">{p}</section>
+    <div class="formulaMenuHolder">{art:E = m c2}</div>{p 2}</div>{sidebar}`),
+  shape('en', 'prose after a line of links: a paragraph of lines, a listicle', `<title>{art:Quiet places}</title>
+    <div class="post"><p><a href="/">{junk:Trips}</a> / <a href="/n">{junk:North}</a></p><p>${'{text 2}<br>'.repeat(3)}</p>
+    ${'<h2><a href="/p">{art:Old mill}</a></h2>{p 3}'.repeat(3)}</div>{nav}`),
+  shape('ru', 'notes inside the article', `<title>{art:История маяка}</title><article><h1>История маяка</h1>{ps 4}
+    <ol>${'<li><a href="#r">^</a> {text 1} <a href="http://lib.test/">{art:lib.test}</a></li>'.repeat(5)}</ol></article>`),
+  shape('ru', 'an article with a long table of data', `<title>{art:Цены на зерно}</title><div class="col">
+    <h1>Цены на зерно</h1>{ps 2}<ul>{links 8}</ul>{share}<table>
+    ${'<tr><td>{art:Пшеница твёрдая}</td><td>{text 1}</td><td>{art:12,5}</td></tr>'.repeat(30)}</table>
+    {p 2}{comments}</div>{sidebar}`),
+  shape('en', 'the title first: no button or line of links before it', `<meta property="og:title" content="{art:Fences}">
+    <title>Fences, mended | Home tips</title><h1>{junk:Home}</h1><div class="text"><a href="/">{junk:Read more}</a><br>
+    <span role="button">{junk:Found This Helpful}</span><span class="btn">{junk:Save}</span>{ps 4}</div>`),
 ];
 
 module.exports = { SHAPES };

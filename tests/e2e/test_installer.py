@@ -61,8 +61,8 @@ class Setup(unittest.TestCase):
         tree = lambda root: {p.relative_to(root).as_posix(): p.is_file() and p.read_bytes() for p in root.rglob("*")}
         expected = {**tree(ROOT / "install_folder"), "tulvex.exe": (BUILD / "tulvex.exe").read_bytes(),
                     "tulvex.htm": b"", "tulvex.txt": b"", "browser": False, "uninstall.exe": None,
-                    **{"browser/" + name: (ROOT / "browser" / name).read_bytes()
-                       for name in ["tulvex_gather.js", "tulvex_ie.js"] + [page for page, _, _ in MENU]}}
+                    **{"browser/" + name: (ROOT / "browser" / name).read_bytes() for name in
+                       ["tulvex_gather.js", "tulvex_reader.js", "tulvex_ie.js"] + [page for page, _, _ in MENU]}}
         installed = tree(TARGET)
         self.assertIn(b'level="asInvoker"', installed.pop("tulvex_menu.exe"))  # runs with a standard user's rights
         self.assertEqual({**installed, "uninstall.exe": None}, expected)  # the uninstaller as is

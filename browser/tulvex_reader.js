@@ -1,0 +1,480 @@
+/*
+ * Tulvex, browser half: the reader view, "(tulvex_bit)" from bit.htm, which
+ * loads this file after tulvex_gather.js; written by that file's rules for
+ * the oldest script engine.
+ *
+ * The page's article, as a reader view shows it: its title on the first
+ * line, then its text.
+ *
+ * One walk over the document cuts its text into chunks, the text between
+ * two block boundaries, and keeps a record of every element with what it
+ * holds: text, link text, prose, prose led by a link, and the text of what
+ * is not of any article (junk). Prose is a chunk of 25 characters or more,
+ * mostly outside links, weighed by its characters outside links: in full
+ * with a comma or a sentence end in it, by half without (or preformatted).
+ * Prose led by links is an entry of a list, as in search results, forum
+ * indexes and news lists: a chunk that starts in a link or follows a short
+ * line of links, where links make a tenth of the chunk and that line
+ * together. An article's paragraph after a line of links, or under a
+ * heading that is a link, has far fewer.
+ *
+ * Junk is an element that holds no <h1> and no article body, and is
+ * navigation, a sidebar, footer, comments, share bar, related list or ad
+ * by its tag, role, or class and id words, or whose whole text is an ad
+ * caption. Class names and the id are cut into words on whatever is not a
+ * letter or digit, and words match whole: "shared" is no share bar,
+ * "metallurgy" no meta line. Weak words (menu, header, author, ...) make
+ * junk only without an article word (article, content, post, ...) beside
+ * them; a class name of article words and no junk word makes the element
+ * an article's, whatever its other names say.
+ *
+ * A block scores its prose, less its link text and junk and a quarter of
+ * its other text (headings, dates, figures, code): the best holds the most
+ * prose and the least of the rest. Article words, <article>, <main>,
+ * role="main" and itemprop="articleBody" raise it; a table of data that
+ * wins by its cells gives way to the block that holds it and prose of its
+ * own. It is an article when it holds 300 characters of prose and less
+ * than 40% of it is led by links. Its siblings with 100 characters of
+ * prose that is neither led by nor thick with links, or of its own tag and
+ * class, continue it, with all that stands between them. Junk and blocks
+ * mostly of links inside it are left out; lists whose entries are mostly
+ * text (notes, references) stay.
+ *
+ * The text starts with the article's title: its <h1> (the first in it
+ * before any of its prose, else the last before it, where that shares a
+ * word with the page's own title), else the page's own title: og:title, or
+ * the document's title without the site's name. Buttons (<button>,
+ * role="button", class btn) are junk, and short lines of nothing but links
+ * that come before the article's first long line are left out.
+ *
+ * The walk also keeps what the whole text's walk (tulvexText) would write,
+ * as a list of steps: text, line breaks, block and paragraph bounds. Each
+ * record knows its steps, so the article's text is those steps replayed,
+ * less the steps of what is left out, without a second walk.
+ */
+var TULVEX_JUNK_TAGS = { nav: 1, aside: 1, footer: 1, button: 1 };
+var TULVEX_LISTS = { p: 1, ul: 1, ol: 1, dl: 1, menu: 1, div: 1, section: 1 };
+var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|menu|menubar|dialog|alert|button)$/;
+var TULVEX_JUNK_WORDS = new RegExp(" (nav|navbar|navigation|comments?|share|sharing|social|related|" +
+    "recommend(ed|ations?)?|breadcrumbs?|crumbs|sponsors?|sponsored|promo|promoted|adverts?|advertisement|" +
+    "advertising|adfox|ya?direct|banners?|newsletter|subscribe|subscription|cookies?|disqus|outbrain|taboola|footer|" +
+    "sidebar|widgets?|popular|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|" +
+    "btn|buttons?) ");
+var TULVEX_WEAK_WORDS =
+    / (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|author|search|login|side) /;
+var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|maincontent|posts?|postbody|entry|" +
+    "entrycontent|story|storytext|main|blog|material|publication|details?|text|body|bodytext) ");
+/* Captions of 7 to 17 characters. */
+var TULVEX_AD_CAPTION = /^(реклама|на правах рекламы|advertisement|advertising|sponsored|anzeige|werbung|publicit[eé]|publicidad|pubblicit[aà])$/;
+var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1F]/;
+
+/* Steps of the text besides text itself, as tulvexLines takes them. */
+var TULVEX_BREAK = 0, TULVEX_PARAGRAPH = 1, TULVEX_BLOCK = 2, TULVEX_CELL = 3, TULVEX_PRE = 4, TULVEX_PRE_END = 5,
+    TULVEX_GAP = 6, TULVEX_LINK = 7, TULVEX_LINK_END = 8;
+
+/* Blanks; blanks that collapsing them would change; a character that is not a blank. */
+var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_SPREAD = /[\t\n\r\f]|  /, TULVEX_FILLED = /[^ \t\n\r\f]/;
+
+var TULVEX_BODY = /articleBody/i, TULVEX_NOT_WORD = /[^a-z0-9\u0080-\uFFFF]+/g;
+
+/* A letter or digit: neither a blank nor a mark, dash, arrow or other symbol. */
+var TULVEX_LETTER = /[0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF900-\uFFEF]/,
+    TULVEX_NOT_LETTERS = /[^0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF900-\uFFEF]+/g;
+
+/*
+ * What the class names and the id of an element say: 2 of an article, 1
+ * junk, 0 nothing. Each name is cut into words on whatever is not a letter
+ * or digit, and words match whole. A name with an article word and no junk
+ * word makes the element an article's, whatever its other names say.
+ */
+function tulvexWords(element) {
+    var name = element.className, id = element.id, names, words, i, junk = 0;
+    if (typeof name !== "string") name = "";
+    if (typeof id !== "string") id = "";
+    if (!name && !id) return 0;
+    names = (name + " " + id).toLowerCase().replace(TULVEX_BLANKS, " ").split(" ");
+    for (i = 0; i < names.length; i++) {
+        words = " " + names[i].replace(TULVEX_NOT_WORD, " ") + " ";
+        if (TULVEX_JUNK_WORDS.test(words)) junk = 1;
+        else if (TULVEX_ARTICLE_WORDS.test(words)) return 2;
+        else if (TULVEX_WEAK_WORDS.test(words)) junk = 1;
+    }
+    return junk;
+}
+
+/* What a boundary element is: 1 a paragraph, 2 another block, 3 a table cell, 0 none. */
+function tulvexKind(name) {
+    return TULVEX_PARAGRAPHS.hasOwnProperty(name) ? 1 : TULVEX_BLOCKS.hasOwnProperty(name) ? 2 :
+        name === "td" || name === "th" ? 3 : 0;
+}
+
+/*
+ * The walk. A chunk's length is the sum of its texts' lengths, a blank
+ * between each two; its own text is kept only while it may still be an ad
+ * caption.
+ */
+function tulvexScan(doc) {
+    var root = doc.body || doc.documentElement, rootName = String(root.nodeName).toLowerCase(),
+        scan = { records: [], heads: [], steps: [] }, steps = scan.steps, records = scan.records,
+        chunk = "", size = 0, link = 0, marked = false, lead = false, lineSize = 0, lineLink = 0, inLink = 0, inPre = 0,
+        prosed = 0,
+        // The walk's constants near at hand: a global costs a search of the scope chain each time.
+        skipped = TULVEX_SKIPPED, embedded = TULVEX_EMBEDDED, paragraphs = TULVEX_PARAGRAPHS, blocks = TULVEX_BLOCKS,
+        filled = TULVEX_FILLED, spread = TULVEX_SPREAD, blanks = TULVEX_BLANKS, punctuation = TULVEX_PUNCTUATION,
+        BREAK = TULVEX_BREAK, PARAGRAPH = TULVEX_PARAGRAPH, BLOCK = TULVEX_BLOCK, CELL = TULVEX_CELL,
+        PRE = TULVEX_PRE, PRE_END = TULVEX_PRE_END, GAP = TULVEX_GAP, LINK = TULVEX_LINK, LINK_END = TULVEX_LINK_END;
+
+    function close(record) {
+        var prose;
+        if (size) {
+            record.text += size;
+            record.link += link;
+            if (size >= 7 && size <= 17 && TULVEX_AD_CAPTION.test(tulvexCollapse(chunk).toLowerCase())) {
+                record.ad = true;
+            }
+            if (size >= 25 && link * 2 < size) {
+                prose = (size - link) * (marked && !inPre ? 1 : 0.5);
+                record.prose += prose;
+                prosed += prose;
+                // An entry of a list: the chunk and the line of links before it, links a tenth of them.
+                if ((lead || lineSize) && (lineLink + link) * 10 >= lineSize + size) {
+                    record.led += prose;
+                    record.leads++;
+                }
+            }
+            lineSize = size < 80 && (lead || link * 5 >= size * 4) ? size : 0;
+            lineLink = lineSize ? link : 0;
+        }
+        chunk = "";
+        size = link = 0;
+        marked = false;
+    }
+    function visit(element, name, kind, up, bare) {
+        var child, kid, kidBare, kidKind, text, n, childName,
+            isLink = !bare && name === "a" && element.getAttribute("href"),
+            role = bare ? "" : String(element.getAttribute("role") || ""), words = bare ? 0 : tulvexWords(element),
+            body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
+            record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
+                       end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
+                       junkText: 0, ad: false, junk: false,
+                       main: name === "h1" || name === "main" || role === "main" || body };
+        records[records.length] = record;
+        if (name === "h1") scan.heads[scan.heads.length] = record;
+        if (kind) steps[steps.length] = kind === 1 ? PARAGRAPH : kind === 2 ? BLOCK : CELL;
+        if (isLink) { inLink++; steps[steps.length] = LINK; }
+        if (name === "pre") { inPre++; steps[steps.length] = PRE; }
+        for (child = element.firstChild; child; child = child.nextSibling) {
+            if (child.nodeType === 3) {
+                text = child.nodeValue;
+                steps[steps.length] = text;
+                if (!filled.test(text)) continue;
+                // Its length with its blanks collapsed, as tulvexCollapse leaves it.
+                if (spread.test(text)) text = text.replace(blanks, " ");
+                n = text.length;
+                if (text.charAt(0) === " ") n--;
+                if (text.charAt(text.length - 1) === " ") n--;
+                if (!size) lead = inLink > 0;
+                else n++;
+                size += n;
+                if (inLink) link += n;
+                if (size <= 17) chunk += " " + text;
+                if (!marked) marked = punctuation.test(text);
+                continue;
+            }
+            if (child.nodeType !== 1) continue;
+            childName = String(child.nodeName).toLowerCase();
+            // Attributes are read only where the element has any (where the browser can tell).
+            kidBare = child.hasAttributes && !child.hasAttributes();
+            if (skipped.hasOwnProperty(childName) || (!kidBare && tulvexHidden(child))) {
+                if (embedded.hasOwnProperty(childName)) steps[steps.length] = GAP;
+                continue;
+            }
+            if (childName === "br") { steps[steps.length] = BREAK; continue; }
+            kidKind = paragraphs.hasOwnProperty(childName) ? 1 : blocks.hasOwnProperty(childName) ? 2 :
+                childName === "td" || childName === "th" ? 3 : 0;
+            if (kidKind) close(record);
+            kid = visit(child, childName, kidKind, record, kidBare);
+            if (kid.junk) {
+                record.junkText += kid.text + kid.junkText;
+            } else {
+                record.text += kid.text;
+                record.link += kid.link;
+                record.prose += kid.prose;
+                record.led += kid.led;
+                record.leads += kid.leads;
+                record.junkText += kid.junkText;
+            }
+            if (kid.main) record.main = true;
+        }
+        if (kind) close(record);
+        if (isLink) { inLink--; steps[steps.length] = LINK_END; }
+        if (name === "pre") { inPre--; steps[steps.length] = PRE_END; }
+        if (kind === 1 || kind === 2) steps[steps.length] = kind === 1 ? PARAGRAPH : BLOCK;
+        record.end = steps.length;
+        record.last = records.length - 1;
+        record.junk = !record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) ||
+            words === 1 || (record.ad && record.text < 40));
+        record.bonus = 1 + (words === 2 ? 0.25 : 0) +
+            (name === "article" || name === "main" || role === "main" || role === "article" || body ? 0.5 : 0);
+        return record;
+    }
+
+    if (!tulvexSkipped(root, rootName)) {
+        visit(root, rootName, tulvexKind(rootName), null, false);
+    }
+    return scan;
+}
+
+/* Prose of the entries of a list: each led by a link, three or more. */
+function tulvexListed(record) {
+    return record.leads >= 3 ? record.led : 0;
+}
+
+function tulvexScore(record) {
+    var other = record.text - record.link - record.prose,
+        score = record.prose - tulvexListed(record) - record.link - record.junkText - (other > 0 ? other / 4 : 0);
+    return score > 0 ? score * record.bonus : score;
+}
+
+var TULVEX_TABLE_PARTS = { table: 1, tbody: 1, thead: 1, tfoot: 1, tr: 1 };
+
+/*
+ * A table of data that won for its cells gives way to the block that holds
+ * it, where that block holds prose of its own around it: the article is
+ * the table and its text. A table for layout, with paragraphs in its cells,
+ * stays.
+ */
+function tulvexAroundTable(records, best) {
+    var table = best, up = best.up, i, r;
+    if (!TULVEX_TABLE_PARTS.hasOwnProperty(best.name)) return best;
+    while (up && TULVEX_TABLE_PARTS.hasOwnProperty(up.name)) {
+        table = up;
+        up = up.up;
+    }
+    if (!up || up.buried || !up.block || up.prose - table.prose < 150) return best;
+    for (i = table.order + 1; i <= table.last; i++) {
+        r = records[i];
+        if (r.block && r.prose >= 100 && !TULVEX_TABLE_PARTS.hasOwnProperty(r.name) && r.name !== "td" &&
+            r.name !== "th") return best;
+    }
+    return up;
+}
+
+/* The article's blocks: the best one and the siblings that continue it. */
+function tulvexParts(records, best) {
+    var up = best.up, first = -1, last = -1, i, k, parts = [];
+    if (!up) return [best];
+    for (i = up.order + 1; i <= up.last; i = k.last + 1) {
+        k = records[i];
+        if (k === best || (!k.junk && k.block && k.name !== "td" && k.name !== "th" &&
+            ((k.prose >= 100 && tulvexListed(k) * 10 < k.prose * 4 && k.link * 4 <= k.text) ||
+             (k.name === best.name && k.node.className && k.node.className === best.node.className)))) {
+            if (first < 0) first = i;
+            last = i;
+        }
+    }
+    for (i = first; i <= last; i = k.last + 1) {
+        k = records[i];
+        if (!k.junk) parts[parts.length] = k;
+    }
+    return parts;
+}
+
+/*
+ * The <h1> of an article whose parts start at record first and end at
+ * record last: the first in it with no prose of the page before it since
+ * the article's start, else the last before the article. Neither junk nor
+ * mostly a link.
+ */
+function tulvexHeading(scan, first, last) {
+    var i, h, found = null;
+    for (i = 0; i < scan.heads.length; i++) {
+        h = scan.heads[i];
+        if (h.order > last.last) break;
+        if (h.buried || !h.text || h.link * 2 > h.text) continue;
+        if (h.order >= first.order) return h.before === first.before ? h : found;
+        found = h;
+    }
+    return found;
+}
+
+/* The page's own title without the site's name: its longest part. */
+function tulvexPageTitle(doc) {
+    var metas = doc.getElementsByTagName("meta"), n = metas.length, i, parts, title = "";
+    for (i = 0; i < n; i++) {
+        if (metas[i].getAttribute("property") === "og:title") return tulvexCollapse(tulvexPlain(metas[i].getAttribute("content") || ""));
+    }
+    parts = tulvexCollapse(tulvexPlain(String(doc.title || "")))
+        .replace(/ (\||-|\u2013|\u2014|::|\/|\u00AB|\u00BB) /g, "\n").split("\n");
+    for (i = 0; i < parts.length; i++) if (parts[i].length > title.length) title = parts[i];
+    return title;
+}
+
+/*
+ * Writes the steps from..to of a walk into lines, passing over the ranges
+ * of steps in skips ({start, end}, in order of start). Where reading is
+ * given, its free is set on text outside links that holds a letter or
+ * digit, and its head is cleared at preformatted text.
+ */
+function tulvexReplay(steps, from, to, skips, lines, reading) {
+    var i = from, k = 0, pre = 0, links = 0, step, letter = TULVEX_LETTER, BREAK = TULVEX_BREAK,
+        PARAGRAPH = TULVEX_PARAGRAPH, BLOCK = TULVEX_BLOCK, CELL = TULVEX_CELL, PRE = TULVEX_PRE,
+        PRE_END = TULVEX_PRE_END, LINK = TULVEX_LINK, LINK_END = TULVEX_LINK_END, next = skips.length ? skips[0] : null;
+    while (i < to) {
+        if (next && next.start <= i) {
+            if (next.end > i) i = next.end;
+            next = ++k < skips.length ? skips[k] : null;
+            continue;
+        }
+        step = steps[i++];
+        if (typeof step === "string") {
+            if (reading && reading.head && !links && letter.test(step)) reading.free = true;
+            lines.add(step, pre > 0);
+        }
+        else if (step === BREAK) lines.endLine(true);
+        else if (step === PARAGRAPH) lines.paragraph();
+        else if (step === BLOCK) lines.endLine(false);
+        else if (step === CELL) lines.cell();
+        else if (step === PRE) { pre++; if (reading) reading.head = false; }
+        else if (step === PRE_END) pre--;
+        else if (step === LINK) links++;
+        else if (step === LINK_END) links--;
+        else lines.add(" ", false);  // an embedded object stood between words
+    }
+}
+
+/*
+ * The text of the article's parts. Before its first line of 80 characters
+ * or more, lines of under 80 that hold nothing but links (a section's
+ * name, "Read more") are left out.
+ */
+function tulvexPartsText(steps, parts, skips) {
+    var reading = { head: true, free: false }, i, lines = tulvexLines(function (line) {
+        var keep = !reading.head || reading.free || line.length >= 80;
+        if (reading.free && line.length >= 80) reading.head = false;
+        reading.free = false;
+        return keep;
+    });
+    for (i = 0; i < parts.length; i++) tulvexReplay(steps, parts[i].start, parts[i].end, skips, lines, reading);
+    return lines.text();
+}
+
+/* The text of one record on one line. */
+function tulvexLineOf(steps, record) {
+    var lines = tulvexLines();
+    tulvexReplay(steps, record.start, record.end, [], lines);
+    return lines.text().replace(/(\r\n)+/g, " ");
+}
+
+/* Whether two texts share a word of three letters or more. */
+function tulvexShareWord(a, b) {
+    var words = a.toLowerCase().replace(TULVEX_NOT_LETTERS, " ").split(" "), i;
+    b = " " + b.toLowerCase().replace(TULVEX_NOT_LETTERS, " ") + " ";
+    for (i = 0; i < words.length; i++) if (words[i].length >= 3 && b.indexOf(" " + words[i] + " ") >= 0) return true;
+    return false;
+}
+
+function tulvexByStart(a, b) {
+    return a.start - b.start;
+}
+
+/* The article of a scanned document as {score, text}, or null when none stands out. */
+function tulvexArticle(scan, doc) {
+    var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, r, score, parts, left = [], head,
+        title, own, text;
+    if (!page) return null;
+    for (i = 0; i < records.length; i++) {
+        r = records[i];
+        r.buried = r.junk || (r.up !== null && r.up.buried);
+        // On a page with a list, a block led by links is one of its entries.
+        if (r.buried || !r.block || (r.led * 2 >= r.prose && page.leads >= 3)) continue;
+        score = tulvexScore(r);
+        if (score > 0 && score >= bestScore) { best = r; bestScore = score; }
+    }
+    // A short article stands out only where the page's links are few.
+    if (!best || best.prose < (page.link > best.prose * 2 ? 300 : 150) ||
+        tulvexListed(best) * 10 >= best.prose * 4) return null;
+    best = tulvexAroundTable(records, best);
+    parts = tulvexParts(records, best);
+    for (i = 0; i < parts.length; i++) {
+        for (j = parts[i].order + 1; j <= parts[i].last; j++) {
+            r = records[j];
+            // Lists of mostly text stay: notes, references, steps.
+            if (r.junk || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text)) {
+                left[left.length] = r;
+                j = r.last;
+            }
+        }
+    }
+    // The title: the article's <h1>; one before the article only where it shares a word with the page's own title.
+    head = tulvexHeading(scan, parts[0], parts[parts.length - 1]);
+    title = head ? tulvexLineOf(scan.steps, head) : "";
+    if (head && head.order < parts[0].order) {
+        own = tulvexPageTitle(doc);
+        if (own && !tulvexShareWord(title, own)) title = own;
+    } else if (head) {
+        left[left.length] = head;
+    } else {
+        title = tulvexPageTitle(doc);
+    }
+    left.sort(tulvexByStart);
+    text = tulvexPartsText(scan.steps, parts, left);
+    if (!text) return null;
+    if (title && text !== title && text.substring(0, title.length + 2) !== title + TULVEX_LINE_END) {
+        text = title + TULVEX_LINE_END + TULVEX_LINE_END + text;
+    }
+    return { score: bestScore, text: text };
+}
+
+/* Calls visit(doc) for the window's document and for those of its frames, in page order. */
+function tulvexEachDocument(win, visit) {
+    var frames = win.frames, i, inner;
+    visit(win.document);
+    for (i = 0; i < frames.length; i++) {
+        try {
+            inner = frames[i];
+            if (!inner.document || !inner.document.documentElement) inner = null;
+        } catch (e) {
+            inner = null;  // another site's frame: the browser denies access
+        }
+        if (inner) tulvexEachDocument(inner, visit);
+    }
+}
+
+/* The top window when its document may be read, else the window itself. */
+function tulvexTopWindow(win) {
+    try {
+        if (win.top && win.top.document && win.top.document.documentElement) return win.top;
+    } catch (e) {
+        // the top window belongs to another site
+    }
+    return win;
+}
+
+/*
+ * "(tulvex_bit)" from bit.htm: the article of the frame clicked, else the
+ * best of the other frames of the page, else the whole text of the frame
+ * clicked, also when a page defeats the search for its article.
+ */
+function tulvexReadable(win) {
+    var found = null, scan = null, lines;
+    try {
+        scan = tulvexScan(win.document);
+        found = tulvexArticle(scan, win.document);
+        if (!found) {
+            tulvexEachDocument(tulvexTopWindow(win), function (doc) {
+                var article = doc === win.document ? null : tulvexArticle(tulvexScan(doc), doc);
+                if (article && (!found || article.score > found.score)) found = article;
+            });
+        }
+    } catch (e) {
+        found = null;
+    }
+    if (found) return found.text;
+    if (!scan) return tulvexText(win.document);
+    lines = tulvexLines();
+    tulvexReplay(scan.steps, 0, scan.steps.length, [], lines);
+    return lines.text();
+}
+
+if (typeof module !== "undefined" && module.exports) module.exports.readable = tulvexReadable;
