@@ -2,11 +2,12 @@
 
     xvfb-run -a -s "-screen 0 1024x768x24" python3 scripts/progress_screenshot.py docs/progress.png
 
-Runs the save-all-links mode under Wine on a list of five addresses served
-by a local server: four answer at once (saved, cut short, not found), the
-last trickles its body for several seconds. While it loads, the window is
-captured with ImageMagick's `import` and cropped to the window. Needs the
-Windows build (build/win) and an X display of at least 800x400.
+Runs the save-all-links mode under Wine on a list of six addresses served
+by a local server: four answer at once (saved, cut short every time, not
+found), the last two trickle their bodies for several seconds and load side
+by side. While they load, the window is captured with ImageMagick's `import`
+and cropped to the window. Needs the Windows build (build/win) and an X
+display of at least 800x400.
 """
 import os
 import re
@@ -43,7 +44,9 @@ def main(out):
         server.script("/files/photo.jpg", Reply(body=data[:31744], length="40000"))
         server.script("/files/notes.txt", Reply(body=data[:2741]))
         server.script("/files/archive.zip", Reply(body=data[:96000], piece=4000, pause=0.5))
-        paths = ["/files/report.pdf", "/files/photo.jpg", "/old/missing.doc", "/files/notes.txt", "/files/archive.zip"]
+        server.script("/files/lecture.mp3", Reply(body=data * 2, piece=8000, pause=0.4))
+        paths = ["/files/report.pdf", "/files/photo.jpg", "/old/missing.doc", "/files/notes.txt", "/files/archive.zip",
+                 "/files/lecture.mp3"]
         SESSION.set_clipboard("\r\n".join(server.url(path) for path in paths).encode())
         folder = SCRATCH / "screenshot"
         folder.mkdir(exist_ok=True)
