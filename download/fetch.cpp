@@ -37,9 +37,11 @@ std::optional<ContentRange> content_range(std::string_view text) {
   if (unit == std::string_view::npos || text.size() - unit < 5) return std::nullopt;
   std::string word(text.substr(unit, 5));
   for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const std::size_t dash = text.find('-'), slash = text.find('/');
-  if (word != "bytes" || dash == std::string_view::npos || slash == std::string_view::npos) return std::nullopt;
-  const std::optional<std::int64_t> first = announced_length(text.substr(unit + 5, dash - unit - 5));
+  const std::size_t slash = text.find('/');
+  if (word != "bytes" || text.find('-') == std::string_view::npos || slash == std::string_view::npos) {
+    return std::nullopt;
+  }
+  const std::optional<std::int64_t> first = announced_length(text.substr(unit + word.size()));
   if (!first) return std::nullopt;
   const std::string_view whole = text.substr(slash + 1);
   if (whole.find('*') != std::string_view::npos) return ContentRange{static_cast<std::uint64_t>(*first), std::nullopt};
@@ -142,9 +144,10 @@ Fetch::Attempt Fetch::read_body() {
         net_.close(false);
         return Attempt::failed;
       case Connection::Got::end:
-        // Less than announced is a body cut short.
+        // With a length told, the body ends only after it when it was cut
+        // short: reaching the length ends the reading below.
         net_.close(true);
-        return length_ && held_ < *length_ ? Attempt::failed : Attempt::whole;
+        return length_ ? Attempt::failed : Attempt::whole;
       case Connection::Got::data:
         break;
     }

@@ -335,7 +335,7 @@ std::string name_key(std::string_view name) {
     const unsigned char byte = static_cast<unsigned char>(c);
     std::uint32_t code_point = byte < 0x80 ? byte : kUpperHalf[byte - 0x80];
     if ((code_point >= 'a' && code_point <= 'z') || (code_point >= 0x0430 && code_point <= 0x044F)) code_point -= 0x20;
-    if (code_point >= 0x0450 && code_point <= 0x045F) code_point -= 0x50;
+    if (code_point >= 0x0451 && code_point <= 0x045F) code_point -= 0x50;
     key += windows_1251(code_point).value_or(c);
   }
   return key;

@@ -31,7 +31,8 @@ TEST(Names, SavedFileName) {
       {"escaped separators, colon, line feed", "..%2F..%2Fa%5Cb%3Ac%0Ad", ".._.._a_b_c_d"},
       {"trailing dots and blanks", "a b.%20%2E", "a b___"},
       {"device in any case, before the first dot", "nUl.tar.gz", "_nUl.tar.gz"},
-      {"device with blanks before the dot", "prn  .txt", "_prn  .txt"},
+      {"device with a blank before the dot", "prn .txt", "_prn .txt"},
+      {"an escaped zero byte", "a%00b", "a_b"},
       {"console devices", "conin$.txt", "_conin$.txt"},
       {"console output", "CONOUT$", "_CONOUT$"},
       {"numbered devices", "LPT9", "_LPT9"},
@@ -42,6 +43,7 @@ TEST(Names, SavedFileName) {
   const std::pair<const char*, const char*> kept[] = {
       {"a character the code page lacks", "%C3%A9t%C3%A9%20.txt"},
       {"U+0098, no character", "%C2%98%20.txt"},
+      {"U+0080, none in the code page", "%C2%80%20.txt"},
       {"four bytes", "%F0%9F%98%80%20.txt"},
       {"lone lead byte", "%D0%20.txt"},
       {"lone continuation", "%80%20.txt"},
@@ -76,6 +78,7 @@ TEST(Names, FromTheServerOrTheAddressWithAnExtensionFitted) {
       {"filename* first", "http://h/x.bin", "attachment; filename=\"a.pdf\"; FileName*=UTF-8''%D0%BE%D1%82.pdf", "",
        255, "от.pdf"},
       {"filename* in ISO-8859-1", "http://h/x.bin", "attachment; filename*=iso-8859-1'en'%A9x.txt", "", 255, "©x.txt"},
+      {"filename* with a zero byte", "http://h/x.bin", "a; filename*=UTF-8''a%00b.txt", "", 255, "a_b.txt"},
       {"filename* the code page lacks", "http://h/x.bin", "a; filename*=UTF-8''%C3%A9.txt; filename=p.txt", "", 255,
        "p.txt"},
       {"quotes keep ';' and escapes", "http://h/x.bin", "a; filename=\"a;b\\\"c.txt\"", "", 255, "a;b_c.txt"},
@@ -92,7 +95,7 @@ TEST(Names, NumbersCaseZoneMarkAndTemporaryFiles) {
   EXPECT_EQ(numbered_name("index.html", 2, 255) + "|" + numbered_name("README", 13, 255) + "|" +
                 numbered_name("abcdefgh.txt", 2, 12) + "|" + numbered_name("a.b.", 3, 255),
             "index (2).html|README (13)|abcd (2).txt|a.b. (3)");
-  EXPECT_EQ(name_key("Ёлка Ўў.Txt"), name_key("ёЛКА ўЎ.tXT"));
+  EXPECT_EQ(name_key("Ёлка Ўў.Txt a"), name_key("ёЛКА ўЎ.tXT A"));
   EXPECT_NE(name_key("Ёлка"), name_key("Елка"));
   EXPECT_EQ(zone_identifier("http://h/a\r\nb"), "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=http://h/ab\r\n");
   EXPECT_EQ(temporary_file_name(7), "~tulvex7.tmp");

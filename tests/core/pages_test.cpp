@@ -37,6 +37,11 @@ TEST(Page, StoredBytesFrameAndRegisteredBrowser) {
                      "</a>).</font></center></td></table></center></body></html>");
   EXPECT_EQ(stored(put_framed_page, "a\r\nb %s"), kStoredHeader + " \r\n\r\n a\r\r\nb %s \r\n\r\n " + kFooter);
   EXPECT_EQ(stored(put_source_file, "a\nb"), "a\r\nb");
+  for (const auto put : {put_framed_page, put_source_file, put_readable_page}) {  // a refusal ends the writing
+    int pieces = 0;
+    EXPECT_FALSE(put(string(200000, 'x'), [&pieces](std::string_view) { return ++pieces < 2; }));
+    EXPECT_EQ(pieces, 2);
+  }
   EXPECT_EQ(registered_browser_command("C:\\Program Files\\ie.exe", "C:\\T x\\a.htm") + "|" +
                 registered_browser_command("\"C:\\ie.exe\"", ""),
             "\"C:\\Program Files\\ie.exe\" C:\\T x\\a.htm|\"C:\\ie.exe\" ");
