@@ -28,8 +28,10 @@ class PageModes(unittest.TestCase):
         """The clipboard's text in the file the mode writes, the browser started on it; the bytes of the frame and of
         the formatting are the core tests'."""
         privet = "Привет. Мир\nё ω é"  # no ω in Windows-1251; é: e
-        # keyword, clipboard, CF_LOCALE of a Unicode clipboard, file, the text in its page or the file's bytes
+        high = bytes(range(0x80, 0x100))  # Windows-1251 bytes placed under the English layout stay as they are
+        # keyword, clipboard (bytes: CF_TEXT, text: CF_UNICODETEXT), its CF_LOCALE, file, the text in its page or bytes
         for keyword, clipboard, locale, name, text in [
+                ("(tulvex_html)", high, "0409", "tulvex.txt", high),
                 ("(tulvex_links)", TEXT, None, "tulvex.htm", TEXT.replace(b"\n", b"\r\n")),
                 ("(tulvex_html)", TEXT, None, "tulvex.txt", TEXT.replace(b"\n", b"\r\n")),
                 ("(tulvex_swf)", None, None, "tulvex.htm", b""),

@@ -1,7 +1,8 @@
 // The end-to-end tests' helper program; what it does follows from the name it is started under (the build keeps a
 // copy under each):
-//   clip set FILE | unicode FILE LCID | fill COUNT | empty: CF_TEXT from the file; CF_UNICODETEXT (a UTF-16LE file)
-//     and CF_LOCALE alone; COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text
+//   clip set FILE [LCID] | unicode FILE [LCID] | fill COUNT | empty [LCID]: CF_TEXT from the file; CF_UNICODETEXT (a
+//     UTF-16LE file); COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text; each with
+//     CF_LOCALE when given
 //   watcher LOG DIR: keeps Wine's desktop, and so the clipboard, alive; records each message box and the Tulvex
 //     window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells); DIR\stop ends it
 //   rows LOG: records the foreground window's title and the Tulvex window's state now, without the cells
