@@ -7,18 +7,25 @@
 
 #include <cwchar>
 #include <new>
+#include <optional>
+#include <utility>
 
 #include "launcher/launcher.h"
 
 namespace {
 
-// The clipboard, open for this scope. Another program may hold it for a
-// moment: opening is retried briefly.
+// How long opening the clipboard is retried, in milliseconds.
+constexpr DWORD kBusyWait = 3000;
+
+// The clipboard, open for this scope. Clipboard viewers and the clipboard
+// sync of remote desktops hold it for seconds at a time: opening is retried
+// for about 3 s.
 class OpenClipboardScope {
  public:
   OpenClipboardScope() {
     CloseClipboard();
-    for (int attempt = 0; attempt < 20 && !(open_ = OpenClipboard(nullptr)); ++attempt) Sleep(50);
+    const DWORD start = GetTickCount();
+    while (!(open_ = OpenClipboard(nullptr)) && GetTickCount() - start < kBusyWait) Sleep(50);
   }
   OpenClipboardScope(const OpenClipboardScope&) = delete;
   OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
@@ -79,20 +86,25 @@ UINT owners_text_format() {
 
 }  // namespace
 
-std::optional<std::string> capture_clipboard_text() {
+ClipboardCapture capture_clipboard_text() {
+  constexpr ClipboardRead too_large = ClipboardRead::too_large;
   try {
     const OpenClipboardScope clipboard;
-    if (!clipboard.open()) return std::string();
+    if (!clipboard.open()) return {ClipboardRead::busy, {}};
     const UINT format = owners_text_format();
-    if (format == 0) return std::string();
+    if (format == 0) return {};
     // A block that is offered but cannot be handed over is one too large
     // for this process.
     const LockedBlock block(GetClipboardData(format));
-    if (!block.data()) return std::nullopt;
-    if (format == CF_TEXT) return text_from_clipboard_block(static_cast<const char*>(block.data()), block.size());
+    if (!block.data()) return {too_large, {}};
+    if (format == CF_TEXT) {
+      return {ClipboardRead::text, text_from_clipboard_block(static_cast<const char*>(block.data()), block.size())};
+    }
     const auto* text = static_cast<const wchar_t*>(block.data());
-    return windows_1251(text, wcsnlen(text, block.size() / sizeof(wchar_t)));
+    std::optional<std::string> converted = windows_1251(text, wcsnlen(text, block.size() / sizeof(wchar_t)));
+    if (!converted) return {too_large, {}};
+    return {ClipboardRead::text, std::move(*converted)};
   } catch (const std::bad_alloc&) {
-    return std::nullopt;
+    return {too_large, {}};
   }
 }

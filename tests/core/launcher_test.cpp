@@ -1,8 +1,11 @@
-// Start-up rules and desktop texts: mode table, install folder, clipboard block, box and open-failure captions.
+// Start-up rules and desktop texts: mode table, install folder, clipboard block, start-up boxes, box and open-failure
+// captions.
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "desktop/desktop.h"
 #include "launcher/launcher.h"
@@ -43,6 +46,21 @@ TEST(StartUpInputs, InstallFolderAndClipboardBlock) {
   EXPECT_EQ(text_from_clipboard_block(terminated, sizeof terminated), "\xff\x98\r\nabc");
   EXPECT_EQ(text_from_clipboard_block(unterminated, 4) + text_from_clipboard_block(unterminated, 2) +
                 text_from_clipboard_block(nullptr, 10), "wxyzwx");
+}
+
+TEST(StartUpBox, MissingFolderFirstThenAClipboardNotRead) {
+  const string missing = "Путь к программе не найден. \nПереустановите программу.",
+               busy = "Буфер обмена занят другой программой. Повторите команду.",
+               large = "Не хватает памяти для текста из буфера обмена.";
+  const std::tuple<bool, ClipboardRead, string, string> table[] = {
+      {false, ClipboardRead::busy, missing, "Tulvex"},
+      {true, ClipboardRead::busy, busy, "Tulvex"},
+      {true, ClipboardRead::too_large, large, " "},
+      {true, ClipboardRead::text, "", ""}};
+  for (const auto& [found, read, message, caption] : table) {
+    const std::optional<StartupBox> box = startup_box(found, read);
+    EXPECT_EQ(box ? string(box->message) + "|" + box->caption : "|", message + "|" + caption) << message;
+  }
 }
 
 TEST(Desktop, BoxAndOpenFailureCaptions) {

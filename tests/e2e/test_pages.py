@@ -108,6 +108,26 @@ class PageModes(unittest.TestCase):
                 notepad.kill()
                 notepad.wait(10)
 
+    def test_clipboard_held_by_another_program_is_waited_for_about_3_seconds(self):
+        busy, page = box("Буфер обмена занят другой программой. Повторите команду.", "Tulvex"), INSTALL_DIR / PAGE[10:]
+        SESSION.set_install_folder(INSTALL_FOLDER)
+        for keyword, seconds, shown, started in [("(tulvex_links)", "1", [], browser(PAGE)),
+                                                 ("(tulvex_showi)", "5", busy, []),
+                                                 ("(tulvex_loud_links)", "5", busy, [])]:
+            with self.subTest(keyword=keyword, seconds=seconds):
+                SESSION.set_clipboard(b"x")
+                page.unlink(missing_ok=True)
+                frame = SESSION.helper("frame", "IEFrame", "answers")
+                hold = SESSION.helper("hold", seconds)
+                run = SESSION.finish(SESSION.start_tulvex(keyword))
+                hold.wait(10)
+                # Nothing written, started or closed unless the text was read.
+                self.assertEqual((run.shown, run.started, text_of(page.read_bytes()) if started else page.exists(),
+                                  (SCRATCH / "Tulvex_files").exists(), frame.poll()),
+                                 (shown, started, b"x" if started else False, False, None))
+                frame.kill()
+                frame.wait(10)
+
 
 class StartUp(unittest.TestCase):
     def test_dispatch_and_the_install_folder_from_the_registry(self):
