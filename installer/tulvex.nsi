@@ -37,6 +37,10 @@ SetCompressor /SOLID lzma
 ; the Version here is newer than the one in the user's own key of this name
 ; (or the user has none), then copies the Version there.
 !define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\${PRODUCT_GUID}"
+; The user's own key of a component that a 32-bit setup registers (its key
+; of the machine lands under Wow6432Node) is under Wow6432Node as well on
+; 64-bit Windows.
+!define ACTIVE_SETUP_KEY_WOW64 "Software\Wow6432Node\Microsoft\Active Setup\Installed Components\${PRODUCT_GUID}"
 ; BUILTIN\Users, by its well-known SID: the group's name is translated
 ; ("Пользователи").
 !define USERS_SID "S-1-5-32-545"
@@ -86,16 +90,22 @@ VIAddVersionKey /LANG=${LANG_RUSSIAN} "LegalCopyright" "${PUBLISHER}"
 !macroend
 
 ; Registers COMMAND to run once for every account at its next logon, and
-; marks it done for this account. The version is the time (UTC) as year,
-; month and day, hour and minute, second: each install or uninstall is newer
-; than the one before it.
+; marks it done for this account where Windows looks for the mark. The
+; version is the time (UTC) as year, month and day, hour and minute, second:
+; each install or uninstall is newer than the one before it.
 !macro ACTIVE_SETUP COMMAND
   ${GetTime} "" "LS" $1 $2 $3 $4 $5 $6 $7
   WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "" "Tulvex"
   WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "Version" "$3,$2$1,$5$6,$7"
   WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "StubPath" `${COMMAND}`
   WriteRegDWORD HKLM "${ACTIVE_SETUP_KEY}" "IsInstalled" 1
-  WriteRegStr HKCU "${ACTIVE_SETUP_KEY}" "Version" "$3,$2$1,$5$6,$7"
+  ${If} ${RunningX64}
+    ; where earlier setups left the mark, and Windows never looks for it
+    DeleteRegKey HKCU "${ACTIVE_SETUP_KEY}"
+    WriteRegStr HKCU "${ACTIVE_SETUP_KEY_WOW64}" "Version" "$3,$2$1,$5$6,$7"
+  ${Else}
+    WriteRegStr HKCU "${ACTIVE_SETUP_KEY}" "Version" "$3,$2$1,$5$6,$7"
+  ${EndIf}
 !macroend
 
 !macro RESULT_FILE NAME
