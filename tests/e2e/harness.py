@@ -110,12 +110,10 @@ class Session:
         (SCRATCH / "clip.bin").write_bytes(data.encode("utf-16-le") if kind == "unicode" else data or b"")
         self.wine("C:\\tv\\clip.exe", kind, "C:\\e2e\\clip.bin", *([locale] if locale else []))
 
-    def helper(self, name, *args):
-        """A helper program of C:\\tv (hold, frame) running in the background, once it says it is ready."""
-        ready = SCRATCH / f"{name}.ready"
-        ready.unlink(missing_ok=True)
-        process = self.popen(f"C:\\tv\\{name}.exe", *args, f"C:\\e2e\\{ready.name}")
-        wait_for(ready.exists, 30, name)
+    def helper(self, name, *args):  # a helper of C:\\tv in the background, once it has written its file READY
+        (SCRATCH / "ready").unlink(missing_ok=True)
+        process = self.popen(f"C:\\tv\\{name}.exe", *args, "C:\\e2e\\ready")
+        wait_for((SCRATCH / "ready").exists, 30, name)
         return process
 
     def start_tulvex(self, *args, cwd=SCRATCH, exe=EXE):

@@ -1,22 +1,18 @@
 // The end-to-end tests' helper program; what it does follows from the name it is started under (the build keeps a
 // copy under each):
-//   clip set FILE [LCID] | unicode FILE [LCID] | fill COUNT | empty [LCID]: CF_TEXT from the file; CF_UNICODETEXT (a
-//     UTF-16LE file); COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text; each with
-//     CF_LOCALE when given
-//   hold SECONDS READY: holds the clipboard open for that long, as clipboard viewers do
-//   frame CLASS answers|hung READY: a top-level window of that class in front, which ends the program when closed;
-//     hung: once in front it answers no message for a minute
+//   clip set|unicode FILE [LCID] | fill COUNT | empty [LCID]: CF_TEXT from the file, or CF_UNICODETEXT (UTF-16LE);
+//     COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text; with CF_LOCALE when given
+//   frame CLASS answers|hung|clipN READY: a window of that class, closed with the program; once in front it writes
+//     READY and, hung: answers no message for a minute; clipN: nor for N seconds, holding the clipboard open meanwhile
 //   watcher LOG DIR: keeps Wine's desktop, and so the clipboard, alive; records each message box and the Tulvex
 //     window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells); DIR\stop ends it
 //   rows LOG: records the foreground window's title and the Tulvex window's state now, without the cells
-//   (READY: a file written once the helper is so)
 //   any other name: stands in for IExplore.exe, Explorer.exe and htmopen.exe; records its name and command line in
 //     launches.log beside it
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -130,37 +126,18 @@ int clip(const std::string& command, const char* argument, const char* locale) {
   return set ? 0 : 2;
 }
 
-int hold(const char* seconds, const std::string& ready) {
-  // Wine lets a second opener without a window in while one without a window holds the clipboard.
-  const HWND owner = CreateWindowExA(0, "Static", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  while (!OpenClipboard(owner)) Sleep(20);
-  record({"held"}, ready);
-  Sleep(1000 * std::atoi(seconds));
-  CloseClipboard();
-  return 0;
-}
-
-LRESULT CALLBACK frame_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_DESTROY) PostQuitMessage(0);
-  return DefWindowProcA(window, message, wparam, lparam);
-}
-
-int frame(const char* window_class, bool hung, const std::string& ready) {
-  WNDCLASSA frame_class = {};
-  frame_class.lpfnWndProc = frame_procedure;
-  frame_class.lpszClassName = window_class;
+int frame(const char* window_class, const std::string& how, const std::string& ready) {
+  const WNDCLASSA frame_class = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, window_class};
   RegisterClassA(&frame_class);
-  const HWND window = CreateWindowExA(0, window_class, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
-                                     nullptr, nullptr, nullptr, nullptr);
-  SetForegroundWindow(window);
-  SetTimer(window, 1, 50, nullptr);
-  bool front = false;
-  for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) {
-    DispatchMessageA(&message);
-    if (!front && (front = GetForegroundWindow() == window)) {
-      record({"front"}, ready);
-      if (hung) Sleep(60000);
-    }
+  const HWND window = CreateWindowExA(0, window_class, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                                      nullptr, nullptr, nullptr);
+  for (MSG message; IsWindow(window); Sleep(10)) {  // a window asked to close is gone
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    if (GetForegroundWindow() != window || exists(ready)) continue;
+    record({"front"}, ready);
+    const bool clip = how.rfind("clip", 0) == 0 && OpenClipboard(window);
+    Sleep(how == "hung" ? 60000 : clip ? 1000 * std::strtoul(how.c_str() + 4, nullptr, 10) : 0);
+    if (clip) CloseClipboard();
   }
   return 0;
 }
@@ -173,8 +150,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::string name = path.substr(folder.size() + 1);  // as the build names the copies
   if (name == "clip.exe" && __argc >= 2) return clip(__argv[1], __argv[2], __argc == 4 ? __argv[3] : nullptr);
   if (name == "watcher.exe" && __argc == 3) return watch(__argv[1], __argv[2]);
-  if (name == "hold.exe" && __argc == 3) return hold(__argv[1], __argv[2]);
-  if (name == "frame.exe" && __argc == 4) return frame(__argv[1], std::strcmp(__argv[2], "hung") == 0, __argv[3]);
+  if (name == "frame.exe" && __argc == 4) return frame(__argv[1], __argv[2], __argv[3]);
   if (name == "rows.exe" && __argc == 2) {
     Fields fields = tulvex_window(false);
     fields.insert(fields.begin(), text_of(GetForegroundWindow()));
