@@ -1,4 +1,4 @@
-// Information box, open-or-quit and closing a window by title.
+// Information box, open-or-quit and closing the foreground window.
 #include "desktop/desktop_win.h"
 
 #include <windows.h>
@@ -19,7 +19,12 @@ FILE* open_or_quit(const std::string& path, const char* mode) {
   std::exit(0);  // the system releases the mutex with the process
 }
 
-void close_window_by_title(const char* title) {
-  if (HWND window = FindWindowA(nullptr, title)) SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+void close_foreground_window(const char* window_class) {
+  const HWND window = GetForegroundWindow();
+  // Asking for a class name sends the window no message.
+  char name[64] = {};
+  if (window == nullptr || GetClassNameA(window, name, sizeof name) == 0 || lstrcmpiA(name, window_class) != 0) return;
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, 1000, &result);
 }
 

@@ -13,6 +13,8 @@ void info_box(const std::string& message, const std::string& caption = " ");
 // file" with the file's name as caption and ends the process with code 0.
 FILE* open_or_quit(const std::string& path, const char* mode);
 
-// Asks the top-level window with this title to close and waits until it
-// has handled the request; nothing happens when there is no such window.
-void close_window_by_title(const char* title);
+// Asks the foreground window to close when it is of this window class, and
+// waits for it to handle the request for a second at most, so that a window
+// that does not answer never holds the program (and its single-instance
+// mutex) up. A foreground window of another class, or none, is left alone.
+void close_foreground_window(const char* window_class);

@@ -37,7 +37,15 @@ SetCompressor /SOLID lzma
 ; the Version here is newer than the one in the user's own key of this name
 ; (or the user has none), then copies the Version there.
 !define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\${PRODUCT_GUID}"
-!define USERS_SID "*S-1-5-32-545"
+; The user's own key of a component that a 32-bit setup registers (its key
+; of the machine lands under Wow6432Node) is under Wow6432Node as well on
+; 64-bit Windows.
+!define ACTIVE_SETUP_KEY_WOW64 "Software\Wow6432Node\Microsoft\Active Setup\Installed Components\${PRODUCT_GUID}"
+; BUILTIN\Users, by its well-known SID: the group's name is translated
+; ("Пользователи").
+!define USERS_SID "S-1-5-32-545"
+; Modify access, as icacls names it: read, write, execute and delete.
+!define MODIFY_ACCESS 0x1301BF
 
 Name "Tulvex ${VERSION}"
 OutFile "${OUT_FILE}"
@@ -82,16 +90,22 @@ VIAddVersionKey /LANG=${LANG_RUSSIAN} "LegalCopyright" "${PUBLISHER}"
 !macroend
 
 ; Registers COMMAND to run once for every account at its next logon, and
-; marks it done for this account. The version is the time (UTC) as year,
-; month and day, hour and minute, second: each install or uninstall is newer
-; than the one before it.
+; marks it done for this account where Windows looks for the mark. The
+; version is the time (UTC) as year, month and day, hour and minute, second:
+; each install or uninstall is newer than the one before it.
 !macro ACTIVE_SETUP COMMAND
   ${GetTime} "" "LS" $1 $2 $3 $4 $5 $6 $7
   WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "" "Tulvex"
   WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "Version" "$3,$2$1,$5$6,$7"
   WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "StubPath" `${COMMAND}`
   WriteRegDWORD HKLM "${ACTIVE_SETUP_KEY}" "IsInstalled" 1
-  WriteRegStr HKCU "${ACTIVE_SETUP_KEY}" "Version" "$3,$2$1,$5$6,$7"
+  ${If} ${RunningX64}
+    ; where earlier setups left the mark, and Windows never looks for it
+    DeleteRegKey HKCU "${ACTIVE_SETUP_KEY}"
+    WriteRegStr HKCU "${ACTIVE_SETUP_KEY_WOW64}" "Version" "$3,$2$1,$5$6,$7"
+  ${Else}
+    WriteRegStr HKCU "${ACTIVE_SETUP_KEY}" "Version" "$3,$2$1,$5$6,$7"
+  ${EndIf}
 !macroend
 
 !macro RESULT_FILE NAME
@@ -102,8 +116,32 @@ VIAddVersionKey /LANG=${LANG_RUSSIAN} "LegalCopyright" "${PUBLISHER}"
     FileOpen $0 "$INSTDIR\${NAME}" w
     FileClose $0
   ${EndIf}
-  nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR\${NAME}" /grant ${USERS_SID}:M'
-  Pop $0
+  !insertmacro GRANT_USERS_MODIFY "$INSTDIR\${NAME}"
+!macroend
+
+; Adds modify access for ordinary users to the file's access list, beside
+; the entries it has, through advapi32 as Windows has it from XP on (XP has
+; no icacls.exe). The list is left as it is when it cannot be read.
+!macro GRANT_USERS_MODIFY PATH
+  StrCpy $6 "${PATH}"
+  System::Call 'advapi32::ConvertStringSidToSidW(w "${USERS_SID}", *p .r1) i .r0'
+  ${If} $0 <> 0
+    ; EXPLICIT_ACCESS: access, GRANT_ACCESS, no inheritance, and the trustee:
+    ; no multiple trustee, TRUSTEE_IS_SID, TRUSTEE_IS_WELL_KNOWN_GROUP, SID
+    System::Call '*(i ${MODIFY_ACCESS}, i 1, i 0, p 0, i 0, i 0, i 5, p r1) p .r2'
+    ; SE_FILE_OBJECT, DACL_SECURITY_INFORMATION
+    System::Call 'advapi32::GetNamedSecurityInfoW(w r6, i 1, i 4, p 0, p 0, *p .r3, p 0, *p .r4) i .r0'
+    ${If} $0 = 0
+      System::Call 'advapi32::SetEntriesInAclW(i 1, p r2, p r3, *p .r5) i .r0'
+      ${If} $0 = 0
+        System::Call 'advapi32::SetNamedSecurityInfoW(w r6, i 1, i 4, p 0, p 0, p r5, p 0) i .r0'
+        System::Call 'kernel32::LocalFree(p r5)'
+      ${EndIf}
+      System::Call 'kernel32::LocalFree(p r4)'
+    ${EndIf}
+    System::Free $2
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
 !macroend
 
 !macro ELEVATION_POLICY

@@ -1,23 +1,31 @@
-// Clipboard capture: the Unicode text converted to Windows-1251 straight
-// into the one string the program keeps, or CF_TEXT when there is none.
+// Clipboard capture: the text in the format its owner placed, the Unicode
+// one converted to Windows-1251 straight into the one string the program
+// keeps.
 #include "launcher/clipboard_win.h"
 
 #include <windows.h>
 
 #include <cwchar>
 #include <new>
+#include <optional>
+#include <utility>
 
 #include "launcher/launcher.h"
 
 namespace {
 
-// The clipboard, open for this scope. Another program may hold it for a
-// moment: opening is retried briefly.
+// How long opening the clipboard is retried, in milliseconds.
+constexpr DWORD kBusyWait = 3000;
+
+// The clipboard, open for this scope. Clipboard viewers and the clipboard
+// sync of remote desktops hold it for seconds at a time: opening is retried
+// for about 3 s.
 class OpenClipboardScope {
  public:
   OpenClipboardScope() {
     CloseClipboard();
-    for (int attempt = 0; attempt < 20 && !(open_ = OpenClipboard(nullptr)); ++attempt) Sleep(50);
+    const DWORD start = GetTickCount();
+    while (!(open_ = OpenClipboard(nullptr)) && GetTickCount() - start < kBusyWait) Sleep(50);
   }
   OpenClipboardScope(const OpenClipboardScope&) = delete;
   OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
@@ -63,24 +71,40 @@ std::optional<std::string> windows_1251(const wchar_t* text, std::size_t length)
   return converted;
 }
 
+// The first of CF_UNICODETEXT and CF_TEXT in the clipboard's own order,
+// which lists its owner's formats before those Windows makes from them; 0
+// when it holds neither. Windows makes the Unicode text from CF_TEXT with
+// the code page of CF_LOCALE, the keyboard layout's at the time, so the
+// Windows-1251 bytes of a program that placed them under the English layout
+// would come back garbled through it.
+UINT owners_text_format() {
+  UINT format = 0;
+  while ((format = EnumClipboardFormats(format)) != 0 && format != CF_UNICODETEXT && format != CF_TEXT) {
+  }
+  return format;
+}
+
 }  // namespace
 
-std::optional<std::string> capture_clipboard_text() {
+ClipboardCapture capture_clipboard_text() {
+  constexpr ClipboardRead too_large = ClipboardRead::too_large;
   try {
     const OpenClipboardScope clipboard;
-    if (!clipboard.open()) return std::string();
-    // The browser half puts Unicode text there; CF_TEXT made from it would
-    // be in the code page of the keyboard layout active at the time.
-    const bool unicode = IsClipboardFormatAvailable(CF_UNICODETEXT);
-    if (!unicode && !IsClipboardFormatAvailable(CF_TEXT)) return std::string();
+    if (!clipboard.open()) return {ClipboardRead::busy, {}};
+    const UINT format = owners_text_format();
+    if (format == 0) return {};
     // A block that is offered but cannot be handed over is one too large
     // for this process.
-    const LockedBlock block(GetClipboardData(unicode ? CF_UNICODETEXT : CF_TEXT));
-    if (!block.data()) return std::nullopt;
-    if (!unicode) return text_from_clipboard_block(static_cast<const char*>(block.data()), block.size());
+    const LockedBlock block(GetClipboardData(format));
+    if (!block.data()) return {too_large, {}};
+    if (format == CF_TEXT) {
+      return {ClipboardRead::text, text_from_clipboard_block(static_cast<const char*>(block.data()), block.size())};
+    }
     const auto* text = static_cast<const wchar_t*>(block.data());
-    return windows_1251(text, wcsnlen(text, block.size() / sizeof(wchar_t)));
+    std::optional<std::string> converted = windows_1251(text, wcsnlen(text, block.size() / sizeof(wchar_t)));
+    if (!converted) return {too_large, {}};
+    return {ClipboardRead::text, std::move(*converted)};
   } catch (const std::bad_alloc&) {
-    return std::nullopt;
+    return {too_large, {}};
   }
 }

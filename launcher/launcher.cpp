@@ -1,8 +1,11 @@
-// Mode table and the rules that turn raw start-up inputs into texts.
+// Mode table, the rules that turn raw start-up inputs into texts, and the
+// boxes that stop start-up.
 #include "launcher/launcher.h"
 
 #include <cstring>
 #include <iterator>
+
+#include "launcher/texts.h"
 
 namespace {
 struct ModeRow {
@@ -41,4 +44,12 @@ std::string text_from_clipboard_block(const char* block, std::size_t size) {
   const void* zero = std::memchr(block, '\0', size);
   std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - block) : size;
   return std::string(block, length);
+}
+
+std::optional<StartupBox> startup_box(bool install_folder_found, ClipboardRead clipboard) {
+  using namespace launcher_texts;
+  if (!install_folder_found) return StartupBox{kNoInstallFolder, kProgramCaption};
+  if (clipboard == ClipboardRead::busy) return StartupBox{kClipboardBusy, kProgramCaption};
+  if (clipboard == ClipboardRead::too_large) return StartupBox{kTextTooLarge, " "};
+  return std::nullopt;
 }

@@ -1,5 +1,6 @@
 // Start-up decisions that need no Windows: which mode a command line asks
-// for, and how the raw registry value and clipboard block become texts.
+// for, how the raw registry value and clipboard block become texts, and when
+// start-up shows a box instead of running the mode.
 #pragma once
 
 #include <cstddef>
@@ -38,3 +39,18 @@ std::optional<std::string> install_folder_from_value(std::string_view raw);
 // The text of a CF_TEXT block of the given size: up to its first zero byte,
 // never past the block's end.
 std::string text_from_clipboard_block(const char* block, std::size_t size);
+
+// How start-up found the clipboard: its text read (an empty one when it
+// held no text), a text too large to hold, or the clipboard held open by
+// another program all the while start-up tried to open it.
+enum class ClipboardRead { text, too_large, busy };
+
+// A message box that start-up shows instead of running the mode.
+struct StartupBox {
+  const char* message;
+  const char* caption;  // " ": the default caption
+};
+
+// The box start-up shows instead of running the mode, if any: a missing
+// install folder first, then a clipboard that could not be read.
+std::optional<StartupBox> startup_box(bool install_folder_found, ClipboardRead clipboard);

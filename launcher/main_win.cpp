@@ -136,21 +136,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ShowWindow(main_window, SW_HIDE);
   UpdateWindow(main_window);
 
-  std::optional<std::string> clipboard_text = capture_clipboard_text();
   const std::string command_line = GetCommandLineA();
-  const std::optional<std::string> folder = find_install_folder();
-  if (!folder) {
-    info_box(launcher_texts::kNoInstallFolder, launcher_texts::kProgramCaption);
-    return 0;
-  }
   const Mode mode = mode_for(command_line);
-  if (!clipboard_text && mode != Mode::help) {
-    info_box(launcher_texts::kTextTooLarge);
+  // The help uses no clipboard text, nor waits for a clipboard that another
+  // program holds.
+  ClipboardCapture clipboard = mode == Mode::help ? ClipboardCapture{} : capture_clipboard_text();
+  const std::optional<std::string> folder = find_install_folder();
+  if (const std::optional<StartupBox> box = startup_box(folder.has_value(), clipboard.read)) {
+    info_box(box->message, box->caption);
     return 0;
   }
   try {
-    const StartupInputs inputs{instance, main_window, std::move(clipboard_text).value_or(std::string()),
-                               command_line, *folder};
+    const StartupInputs inputs{instance, main_window, std::move(clipboard.text), command_line, *folder};
     run_mode(mode, inputs);
   } catch (const std::bad_alloc&) {
     // Whatever a mode had begun to write is gone by now: nothing half

@@ -8,4 +8,6 @@ inline constexpr char kNoWindow[] = "Не удаётся создать окно
 inline constexpr char kNoInstallFolder[] = "Путь к программе не найден. \nПереустановите программу.";
 // The clipboard text, or what a mode needs beside it, cannot be held.
 inline constexpr char kTextTooLarge[] = "Не хватает памяти для текста из буфера обмена.";
+// Another program held the clipboard open for as long as start-up tried.
+inline constexpr char kClipboardBusy[] = "Буфер обмена занят другой программой. Повторите команду.";
 }  // namespace launcher_texts

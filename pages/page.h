@@ -12,6 +12,8 @@ inline constexpr char kSourceFile[] = "\\tulvex.txt";
 
 // Longest address that re-open in browser hands to the browser.
 inline constexpr std::size_t kMaxAddress = 511;
+// Window class of Internet Explorer's frame, the one window re-open closes.
+inline constexpr char kBrowserFrameClass[] = "IEFrame";
 
 // The fixed HTML around every generated page. The header ends with the "<p>"
 // that opens the content cell; the footer has no line feed at all.

@@ -103,10 +103,11 @@ int reopen_in_browser(const std::string& address) {
     info_box(page_texts::kNameTooLong);
     return 0;
   }
-  if (HWND foreground = GetForegroundWindow()) {
-    SetWindowTextA(foreground, "close_me");
-    close_window_by_title("close_me");
-  }
+  // Only the browser window the command came from is closed: by now the
+  // user may have turned to another program. The window is closed by its
+  // handle, without a new title: a title is set by a message that a window
+  // that does not answer would never handle.
+  close_foreground_window(kBrowserFrameClass);
   open_in_browser(address);
   return 1;
 }

@@ -28,7 +28,7 @@ int media_page_writer(const std::string& install_folder, const std::string& clip
 int source_page_writer(const std::string& install_folder, const std::string& clipboard_text);
 int readable_text_formatter(const std::string& install_folder, const std::string& clipboard_text);
 
-// Closes the foreground window and opens the address in a fresh browser
-// window; an address of more than 511 characters is refused with a box
-// before any window is touched: 0.
+// Closes the foreground window when it is Internet Explorer's and opens the
+// address in a fresh browser window; an address of more than 511 characters
+// is refused with a box before any window is touched: 0.
 int reopen_in_browser(const std::string& address);

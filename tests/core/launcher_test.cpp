@@ -1,4 +1,4 @@
-// Start-up rules and desktop texts: mode table, install folder, clipboard block, box and open-failure captions.
+// Start-up rules and desktop texts: mode table, install folder, clipboard block, start-up boxes, box captions.
 #include <gtest/gtest.h>
 
 #include <iterator>
@@ -43,6 +43,14 @@ TEST(StartUpInputs, InstallFolderAndClipboardBlock) {
   EXPECT_EQ(text_from_clipboard_block(terminated, sizeof terminated), "\xff\x98\r\nabc");
   EXPECT_EQ(text_from_clipboard_block(unterminated, 4) + text_from_clipboard_block(unterminated, 2) +
                 text_from_clipboard_block(nullptr, 10), "wxyzwx");
+}
+
+TEST(StartUpBox, MissingFolderBeforeABusyClipboard) {
+  EXPECT_STREQ(startup_box(false, ClipboardRead::busy)->message,
+               "Путь к программе не найден. \nПереустановите программу.");
+  EXPECT_STREQ(startup_box(true, ClipboardRead::busy)->message,
+               "Буфер обмена занят другой программой. Повторите команду.");
+  EXPECT_FALSE(startup_box(true, ClipboardRead::text));
 }
 
 TEST(Desktop, BoxAndOpenFailureCaptions) {

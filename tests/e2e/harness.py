@@ -104,11 +104,17 @@ class Session:
             self.registry = (value, kind)
 
     def set_clipboard(self, data, locale=None):
-        """Bytes as CF_TEXT; a text with a locale ("0409") as CF_UNICODETEXT with that CF_LOCALE alone; None: no
-        text. The tests compare what tulvex.exe made of it, so a text that did not stay shows there."""
-        kind = "empty" if data is None else "unicode" if locale else "set"
+        """Bytes as CF_TEXT, a text as CF_UNICODETEXT, None: no text; with CF_LOCALE when a locale ("0409") is given.
+        The tests compare what tulvex.exe made of it, so a text that did not stay shows there."""
+        kind = "empty" if data is None else "unicode" if isinstance(data, str) else "set"
         (SCRATCH / "clip.bin").write_bytes(data.encode("utf-16-le") if kind == "unicode" else data or b"")
         self.wine("C:\\tv\\clip.exe", kind, "C:\\e2e\\clip.bin", *([locale] if locale else []))
+
+    def helper(self, name, *args):  # a helper of C:\\tv in the background, once it has written its file READY
+        (SCRATCH / "ready").unlink(missing_ok=True)
+        process = self.popen(f"C:\\tv\\{name}.exe", *args, "C:\\e2e\\ready")
+        wait_for((SCRATCH / "ready").exists, 30, name)
+        return process
 
     def start_tulvex(self, *args, cwd=SCRATCH, exe=EXE):
         self.offsets = tuple(log.stat().st_size if log.exists() else 0 for log in (BOXES, LAUNCHES))

@@ -12,6 +12,10 @@ GUID, MS, HKLM = "{BFD750B7-AD01-4C3A-89E3-AA318B88E2F3}", "Software\\Microsoft\
 PROGRAM, MENU_KEY = "HKEY_USERS\\.DEFAULT\\Software\\MorvaleSoft", f"HKEY_CURRENT_USER\\{MS}Internet Explorer\\MenuExt"
 UNINSTALL = HKLM + MS + "Windows\\CurrentVersion\\Uninstall\\Tulvex"
 ELEVATION = f"{HKLM}{MS}Internet Explorer\\Low Rights\\ElevationPolicy\\{GUID}"
+# In Wine's server trace, which shows the access list handed to the system (Wine keeps none of a file, only mode bits):
+# a result file opened, the list read of it, the list set on it.
+ACCESS_SET = re.compile(r'create_file.*\\(tulvex\.(?:htm|txt))"(?:.*\n)*?.*get_security_object\(\).*dacl=\{(.*)\}\}'
+                        r'(?:.*\n)*?.*set_security_object.*dacl=\{(.*)\}\}')
 SETUP = f"{MS}Active Setup\\Installed Components\\{GUID}"  # of the machine (HKLM) and of each user (HKCU)
 MENU = [line.split("\t") for line in (ROOT / "browser/menus.txt").read_text("utf-8").splitlines()
         if line[:1] not in "#"]
@@ -20,13 +24,15 @@ ENTRIES = {**OTHERS, **{title: {"": f"{FOLDER}\\browser\\{page}", "Contexts": in
                         for page, bits, title in MENU}}
 
 
-def run(*command_lines):
-    """Runs Windows command lines (a batch file: OEM code page, '%' doubled), waits for all of Wine."""
+def run(*command_lines, trace=False):
+    """Runs Windows command lines (a batch file: OEM code page, '%' doubled), waits for all of Wine; the exit code, or
+    with trace Wine's server trace of the run (each request to the server and its reply, a line each)."""
     batch = "".join(f"@{line}\r\n".replace("%", "%%") for line in command_lines)
     (SCRATCH / "run.bat").write_bytes(batch.encode("cp866"))
-    code = subprocess.run(["wine", "cmd", "/c", "C:\\e2e\\run.bat"], env=ENV, capture_output=True, timeout=300)
+    env = dict(ENV, WINEDEBUG="+server" if trace else "")
+    code = subprocess.run(["wine", "cmd", "/c", "C:\\e2e\\run.bat"], env=env, capture_output=True, timeout=300)
     subprocess.run(["wineserver", "-w"], env=ENV, timeout=300)  # a silent setup goes on in a copy of itself
-    return code.returncode
+    return code.stderr.decode(errors="replace") if trace else code.returncode
 
 
 def export(key):
@@ -45,6 +51,7 @@ def setUpModule():
     shutil.copytree(BUILD / "helpers", SCRATCH)
     subprocess.run([ROOT / "installer/build.sh", BUILD / "tulvex.exe", SCRATCH / "tulvex-setup.exe"], check=True)
     subprocess.run(["wine", "wineboot", "-i"], env=ENV, capture_output=True, timeout=300)
+    (PREFIX / "drive_c/windows/system32/icacls.exe").unlink()  # as on Windows XP
 
 
 class Setup(unittest.TestCase):
@@ -57,7 +64,8 @@ class Setup(unittest.TestCase):
         self.assertEqual(sorted(set(named)), sorted(title for _, _, title in MENU))
 
     def test_install_every_users_menu_and_uninstall(self):
-        run(f'reg add "{MENU_KEY}\\Another add-on" /ve /d C:\\other\\menu.htm /f', "C:\\e2e\\tulvex-setup.exe /S")
+        other = f'reg add "{MENU_KEY}\\Another add-on" /ve /d C:\\other\\menu.htm /f'
+        trace = run(other, "C:\\e2e\\tulvex-setup.exe /S", trace=True)
         tree = lambda root: {p.relative_to(root).as_posix(): p.is_file() and p.read_bytes() for p in root.rglob("*")}
         expected = {**tree(ROOT / "install_folder"), "tulvex.exe": (BUILD / "tulvex.exe").read_bytes(),
                     "tulvex.htm": b"", "tulvex.txt": b"", "browser": False, "uninstall.exe": None,
@@ -70,6 +78,10 @@ class Setup(unittest.TestCase):
                           export(MENU_KEY)], [f'"{FOLDER}\\uninstall.exe" /S', {"": {"Tulvex_dir": FOLDER}},
                                               {"": {"AppName": "tulvex.exe", "AppPath": FOLDER, "Policy": 3}}, ENTRIES])
         shutil.copy(SCRATCH / "export.reg", SCRATCH / "entries.reg")
+        # Ordinary users (by SID) may modify the two result files: an entry put before those each file had.
+        users = "{type=ACCESS_ALLOWED,flags=0,mask=1301bf,sid=S-1-5-32-545}"
+        self.assertEqual([(name, put.startswith(f"{users},{read}")) for name, read, put in ACCESS_SET.findall(trace)],
+                         [("tulvex.htm", True), ("tulvex.txt", True)])
         # Active Setup: done for the installing account; at logon a user without the entries gets them all.
         added, own = export(HKLM + SETUP)[""], export("HKEY_CURRENT_USER\\" + SETUP)[""]
         self.assertEqual([added["StubPath"], added["IsInstalled"], own],

@@ -1,7 +1,9 @@
 // The end-to-end tests' helper program; what it does follows from the name it is started under (the build keeps a
 // copy under each):
-//   clip set FILE | unicode FILE LCID | fill COUNT | empty: CF_TEXT from the file; CF_UNICODETEXT (a UTF-16LE file)
-//     and CF_LOCALE alone; COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text
+//   clip set|unicode FILE [LCID] | fill COUNT | empty [LCID]: CF_TEXT from the file, or CF_UNICODETEXT (UTF-16LE);
+//     COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text; with CF_LOCALE when given
+//   frame CLASS answers|hung|clipN READY: a window of that class, closed with the program; once in front it writes
+//     READY and, hung: answers no message for a minute; clipN: nor for N seconds, holding the clipboard open meanwhile
 //   watcher LOG DIR: keeps Wine's desktop, and so the clipboard, alive; records each message box and the Tulvex
 //     window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells); DIR\stop ends it
 //   rows LOG: records the foreground window's title and the Tulvex window's state now, without the cells
@@ -128,6 +130,22 @@ int clip(const std::string& command, const char* argument, const char* locale) {
   CloseClipboard();
   return set ? 0 : 2;
 }
+
+int frame(const char* window_class, const std::string& how, const std::string& ready) {
+  const WNDCLASSA frame_class = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, window_class};
+  RegisterClassA(&frame_class);
+  const HWND window = CreateWindowExA(0, window_class, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                                      nullptr, nullptr, nullptr);
+  for (MSG message; IsWindow(window); Sleep(10)) {  // a window asked to close is gone
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    if (GetForegroundWindow() != window || exists(ready)) continue;
+    record({"front"}, ready);
+    const bool clip = how.rfind("clip", 0) == 0 && OpenClipboard(window);
+    Sleep(how == "hung" ? 60000 : clip ? 1000 * std::strtoul(how.c_str() + 4, nullptr, 10) : 0);
+    if (clip) CloseClipboard();
+  }
+  return 0;
+}
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -157,6 +175,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     record({std::string(path).substr(std::string(path).find_last_of('\\') + 1)}, __argv[2]);
     return 0;
   }
+  if (name == "frame.exe" && __argc == 4) return frame(__argv[1], __argv[2], __argv[3]);
   if (name == "rows.exe" && __argc == 2) {
     Fields fields = tulvex_window(false);
     fields.insert(fields.begin(), text_of(GetForegroundWindow()));
