@@ -131,7 +131,8 @@ def check(folder, names, tool):
         path = folder / name
         if name.isdigit():
             with path.open("rb") as saved:
-                whole = path.stat().st_size == int(name) and all(not any(c) for c in iter(lambda: saved.read(1 << 24), b""))
+                pieces = iter(lambda: saved.read(1 << 24), b"")
+                whole = path.stat().st_size == int(name) and not any(any(piece) for piece in pieces)
         else:
             whole = path.read_bytes() == FILES[name]
         if not whole:

@@ -18,10 +18,6 @@ struct Answer {
   Answer& length(const std::string& text) { head.content_length = text; return *this; }
   Answer& range(const std::string& text) { head.content_range = text; return *this; }
   Answer& tag(const std::string& text) { head.validator = text; return *this; }
-  Answer& named(const std::string& disposition, const std::string& type = "") {
-    head.disposition = disposition, head.content_type = type;
-    return *this;
-  }
   Answer& body(std::size_t size, std::size_t from = 0) {  // bytes unlike their neighbours: a misplaced one shows
     bytes = content(from + size).substr(from);
     return *this;

@@ -102,8 +102,8 @@ class SaveAllLinks(unittest.TestCase):
         stem, extension = alias.rsplit(".", 1)
         html = [("Content-Type", "text/html; charset=utf-8")]
         # path, reply, the name it is saved under
-        cases = [("/n/get.php?id=5", Reply(body=b"%PDF", headers=[("Content-Disposition", 'attachment; filename="r.pdf"')]),
-                  "r.pdf"),
+        named = [("Content-Disposition", 'attachment; filename="r.pdf"')]
+        cases = [("/n/get.php?id=5", Reply(body=b"%PDF", headers=named), "r.pdf"),
                  ("/n/wiki/New_Zealand", Reply(body=b"<p>NZ", headers=html), "New_Zealand.htm"),
                  ("/n/a/index.html", Reply(body=b"first"), "index.html"),
                  ("/n/k/help?from=a/bcde", Reply(body=b"help", headers=html), "help_from=a_bcde.htm"),

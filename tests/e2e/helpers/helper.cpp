@@ -157,7 +157,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (name == "watcher.exe" && __argc == 3) return watch(__argv[1], __argv[2]);
   if (name == "ping.exe" && __argc == 3) {
     unsigned longest = 0, answers = 0;
-    for (const DWORD end = GetTickCount() + 1000 * std::strtoul(__argv[2], nullptr, 10); GetTickCount() < end; Sleep(20)) {
+    const DWORD end = GetTickCount() + 1000 * std::strtoul(__argv[2], nullptr, 10);
+    for (; GetTickCount() < end; Sleep(20)) {
       const HWND window = FindWindowA("Tulvex", nullptr);
       const DWORD asked = GetTickCount();
       DWORD_PTR result = 0;
