@@ -35,16 +35,13 @@ def fresh(name):
 
 class SaveAllLinks(unittest.TestCase):
     def start(self, folder, addresses, locale=None):
-        """The mode in a current folder that holds the user's own temp.txt."""
+        """The mode in a current folder that holds the user's own temp.txt; SESSION.finish() waits for its end."""
         self.folder, SERVER.requests = folder, []
         (folder / "temp.txt").write_bytes(TEMP)
         SESSION.set_install_folder(harness.INSTALL_FOLDER)
         text = None if addresses is None else "\r\n".join(addresses)
         SESSION.set_clipboard(text if locale or text is None else text.encode(), locale)
         return SESSION.start_tulvex("(tulvex_loud_links)", cwd=folder)
-
-    def download(self, folder, addresses, locale=None, timeout=60):
-        return SESSION.finish(self.start(folder, addresses, locale), timeout)
 
     def files(self):
         return {p.name: p.read_bytes() for p in (self.folder / "Tulvex_files").iterdir()}
@@ -83,7 +80,7 @@ class SaveAllLinks(unittest.TestCase):
         folder = fresh("dl-faults")
         (folder / "Tulvex_files" / "older.bin").write_bytes(older)
         addresses = [path if path == dead else SERVER.url(path) for path, *_ in cases]
-        run = self.download(folder, addresses, timeout=90)
+        run = SESSION.finish(self.start(folder, addresses), 90)
         self.check_end(run, [(a, size, status) for a, (_, _, size, status, _) in zip(addresses, cases)],
                        {path.rsplit("/", 1)[1]: data for path, _, _, _, data in cases if data is not None}, saved=5)
         self.assertEqual([(box.caption, box.text) for box in run.boxes[:-1]],
@@ -112,7 +109,7 @@ class SaveAllLinks(unittest.TestCase):
                  ("/n/" + alias, Reply(body=b"alias"), f"{stem} (2).{extension}")]
         for path, reply, _ in cases:
             SERVER.script(path, reply)
-        run = self.download(folder, [SERVER.url(path) for path, _, _ in cases])
+        run = SESSION.finish(self.start(folder, [SERVER.url(path) for path, _, _ in cases]))
         self.check_end(run, [(SERVER.url(path), str(len(reply.body)), LOADED) for path, reply, _ in cases],
                        {"longfilename.html": b"the user's own", **{name: r.body for _, r, name in cases}}, saved=7)
 
@@ -127,7 +124,7 @@ class SaveAllLinks(unittest.TestCase):
         urls = [SERVER.url(path) for path, _ in names]
         for case, clipboard, fetched in [("names", urls, range(len(names))), ("none", None, [])]:
             with self.subTest(case):
-                run = self.download(fresh("dl-" + case), clipboard, locale="0409")
+                run = SESSION.finish(self.start(fresh("dl-" + case), clipboard, locale="0409"))
                 self.check_end(run, [(urls[i], str(300 + i), LOADED) for i in fetched],
                                {names[i][1]: body(300 + i, i) for i in fetched})
                 self.assertEqual(sorted(r.path for r in SERVER.requests), sorted(sent[i] for i in fetched))
@@ -177,6 +174,6 @@ class SaveAllLinks(unittest.TestCase):
         with small_disk(SCRATCH / "dl-full", 200) as folder:
             (folder / "Tulvex_files").mkdir()
             (folder / "Tulvex_files" / "keep.bin").write_bytes(older)
-            run = self.download(folder, addresses)
+            run = SESSION.finish(self.start(folder, addresses))
             self.check_end(run, [(addresses[0], "300000", "Ош. записи"), (addresses[1], "60000", LOADED)],
                            {"keep.bin": older, "next.bin": fits}, saved=1)
