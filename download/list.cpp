@@ -52,10 +52,6 @@ std::optional<ListEntry> ListReader::next() {
   return std::nullopt;
 }
 
-std::string download_path(std::string_view name) {
-  return std::string(kDownloadFolder) + '\\' + std::string(name);
-}
-
 std::string summary_text(int files_saved, int rows_taken) {
   char text[96];
   std::snprintf(text, sizeof text, download_texts::kSummary, files_saved, rows_taken);

@@ -45,9 +45,6 @@ class ListReader {
   bool ended_ = false;
 };
 
-// "Tulvex_files\" + name.
-std::string download_path(std::string_view name);
-
 // "Загружено файлов: <saved> из <taken>     ".
 std::string summary_text(int files_saved, int rows_taken);
 
