@@ -18,12 +18,9 @@ struct Answer {
   Answer& length(const std::string& text) { head.content_length = text; return *this; }
   Answer& range(const std::string& text) { head.content_range = text; return *this; }
   Answer& tag(const std::string& text) { head.validator = text; return *this; }
-  Answer& body(std::size_t size, std::size_t from = 0) {  // bytes unlike their neighbours: a misplaced one shows
-    bytes = content(from + size).substr(from);
-    return *this;
-  }
+  Answer& body(std::size_t size, std::size_t from = 0) { bytes = content(from + size).substr(from); return *this; }
   Answer& cut(std::size_t at, Got how) { cut_at = at, ends = how; return *this; }
-  static std::string content(std::size_t size) {
+  static std::string content(std::size_t size) {  // bytes unlike their neighbours: a misplaced one shows
     std::string text;
     for (std::uint32_t x = 12345; text.size() < size; x = x * 1103515245u + 12345u) text += char(x >> 24);
     return text;
@@ -70,8 +67,7 @@ struct RecordingHost : FetchHost {
     Part(RecordingHost& host) : host(host) { ++host.parts; }
     ~Part() override { --host.parts; }
     bool write(const char* data, std::size_t count) override {
-      if (bytes.size() + count > host.disk) return false;
-      return bytes.append(data, count), true;
+      return bytes.size() + count <= host.disk && (bytes.append(data, count), true);
     }
     bool truncate() override { return bytes.clear(), true; }
     RecordingHost& host;
@@ -90,8 +86,7 @@ struct RecordingHost : FetchHost {
   void put_in_place(std::unique_ptr<PartFile> part, const std::string& name, const std::string&,
                     const RowState& row) override {
     if (can_place) files[name] = static_cast<Part&>(*part).bytes;
-    part.reset();
-    show(placed_row(row, can_place));
+    part.reset(), show(placed_row(row, can_place));
   }
 
   std::string shown;
