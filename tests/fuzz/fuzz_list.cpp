@@ -1,8 +1,7 @@
 // libFuzzer target: the link list on any text yields pieces of at most 511 characters without a line feed, never
-// the same address's name twice in a row; whatever the server says of it (the text as its Content-Disposition and
-// Content-Type), each is saved under a usable name that fits the room the folder leaves. A usable name is one
-// Windows creates as it stands in the folder: not empty, no character below 32 nor < > : " / \ | ? *, no trailing
-// dot or blank, no device name before the first dot.
+// the same address's name twice in a row; whatever the server says (the text as Content-Disposition and -Type), each
+// is saved under a usable name (one Windows creates as it stands: not empty, no character below 32 nor
+// < > : " / \ | ? *, no trailing dot or blank, no device name before the first dot) that fits the folder's room.
 #include <cctype>
 #include <cstdint>
 #include <cstring>
