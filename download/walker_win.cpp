@@ -106,7 +106,8 @@ class TemporaryFile final : public PartFile {
       file_ = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     } while (file_ == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS);
-    if (made()) {
+    made_ = file_ != INVALID_HANDLE_VALUE;
+    if (made_) {
       Locked locked(shared_.lock);
       shared_.parts.insert(path_);
     }
@@ -114,14 +115,14 @@ class TemporaryFile final : public PartFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() override {
-    if (!made()) return;
+    if (!made_) return;
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
     if (!placed_) DeleteFileA(path_.c_str());
     Locked locked(shared_.lock);
     shared_.parts.erase(path_);
   }
 
-  bool made() const { return !path_.empty() && (file_ != INVALID_HANDLE_VALUE || closed_); }
+  bool made() const { return made_; }
 
   bool write(const char* bytes, std::size_t count) override {
     DWORD written = 0;
@@ -138,7 +139,6 @@ class TemporaryFile final : public PartFile {
     const bool flushed = FlushFileBuffers(file_) != FALSE;
     const bool closed = CloseHandle(file_) != FALSE;
     file_ = INVALID_HANDLE_VALUE;
-    closed_ = true;
     if (flushed && closed && shared_.marks) mark(address);
     return flushed && closed;
   }
@@ -164,7 +164,7 @@ class TemporaryFile final : public PartFile {
   Shared& shared_;
   std::string path_;
   HANDLE file_ = INVALID_HANDLE_VALUE;
-  bool closed_ = false;
+  bool made_ = false;
   bool placed_ = false;
 };
 
