@@ -1,6 +1,7 @@
-// libFuzzer target: the formatter on any bytes (up to 64 KiB; the first byte picks a piece size) writes '<', '>', '&'
-// only as its marks or escapes, writes the same in pieces as in one go, heads the page with at most 33 characters
-// of that text, cut before a mark or a split escape, and the ellipsis, and streams the page that one go would make.
+// libFuzzer target: the formatter on any bytes (up to 64 KiB; the first byte picks a piece size and the encoding)
+// writes '<', '>', '&' only as its marks or escapes, writes the same in pieces as in one go, heads the page with at
+// most 33 characters of that text, cut before a mark or a split escape, and the ellipsis, and streams the page that
+// one go would make. On valid UTF-8 everything it writes is valid UTF-8.
 #include <cstdint>
 #include <string>
 
@@ -21,27 +22,56 @@ static __attribute__((no_sanitize("coverage"))) bool markup_is_own(std::string_v
   return true;
 }
 
+// Well-formed UTF-8: no overlong form, no surrogate, nothing past U+10FFFF.
+static __attribute__((no_sanitize("coverage"))) bool valid_utf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const std::size_t size = utf8_sequence_length(lead);
+    if (lead >= 0x80 && size == 1) return false;
+    if (at + size > text.size()) return false;
+    char32_t c = lead & (0xFFu >> (size == 1 ? 1 : size + 1));
+    for (std::size_t i = 1; i < size; ++i) {
+      if (!is_utf8_continuation(static_cast<unsigned char>(text[at + i]))) return false;
+      c = (c << 6) | (text[at + i] & 0x3F);
+    }
+    if ((size == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (size == 4 && (c < 0x10000 || c > 0x10FFFF))) {
+      return false;
+    }
+    at += size;
+  }
+  return true;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0 || size > (1 << 16)) return 0;
   const std::size_t piece = 1 + data[0] % 8;
+  const Encoding encoding = data[0] & 8 ? Encoding::utf_8 : Encoding::windows_1251;
+  const bool checks_utf8 = encoding == Encoding::utf_8;
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  const LineClass line_class_of_text = line_class(average_line_length(text));
-  const std::string formatted = formatted_text(text, line_class_of_text);
-  REQUIRE(markup_is_own(formatted));
-  std::string in_pieces(text.size() * kLongestOutput, '\0');
-  TextFormatter formatter(line_class_of_text);
+  const bool valid = checks_utf8 && valid_utf8(text);
+  const LineClass line_class_of_text = line_class(average_line_length(text, encoding));
+  const std::string formatted = formatted_text(text, line_class_of_text, encoding);
+  REQUIRE(markup_is_own(formatted) && (!valid || valid_utf8(formatted)));
+  std::string in_pieces((text.size() + kCarriedBytes) * kLongestOutput, '\0');
+  TextFormatter formatter(line_class_of_text, encoding);
   char* end = in_pieces.data();
   for (std::size_t at = 0; at < text.size(); at += piece) end = formatter.format(text.substr(at, piece), end);
+  end = formatter.finish(end);
   REQUIRE(in_pieces.substr(0, static_cast<std::size_t>(end - in_pieces.data())) == formatted);
-  const std::string heading = heading_of(formatted);
-  REQUIRE(!heading.empty() && heading.size() <= kHeadingChars + 1 && heading.back() == kEllipsis);
-  const std::string_view heading_text(heading.data(), heading.size() - 1);
+  const std::string heading = heading_of(formatted, encoding);
+  const std::string ellipsis = checks_utf8 ? "\xE2\x80\xA6" : std::string(1, kEllipsis);
+  REQUIRE(heading.size() >= ellipsis.size() && heading.compare(heading.size() - ellipsis.size(), std::string::npos, ellipsis) == 0);
+  const std::string_view heading_text(heading.data(), heading.size() - ellipsis.size());
+  std::size_t heading_characters = 0;
+  for (const char c : heading_text) heading_characters += !checks_utf8 || !is_utf8_continuation(static_cast<unsigned char>(c));
+  REQUIRE(heading_characters <= kHeadingChars && (!valid || valid_utf8(heading_text)));
   REQUIRE(heading_text.find('<') == std::string_view::npos && markup_is_own(heading_text));
   REQUIRE(formatted.compare(0, heading_text.size(), heading_text) == 0);
   std::string streamed, in_one_go;
-  const std::string whole = " " + std::string(page_header()) + " \n\n<h2> " + heading + " </h2><hr size=1>\n\n " +
-                            formatted + " \n\n " + std::string(page_footer());
-  REQUIRE(put_readable_page(text, [&](std::string_view p) { return streamed.append(p), true; }));
+  const std::string whole = " " + std::string(page_header(encoding)) + " \n\n<h2> " + heading + " </h2><hr size=1>\n\n " +
+                            formatted + " \n\n " + std::string(page_footer(encoding));
+  REQUIRE(put_readable_page(text, encoding, [&](std::string_view p) { return streamed.append(p), true; }));
   REQUIRE(put_on_disk(whole, [&](std::string_view p) { return in_one_go.append(p), true; }) && streamed == in_one_go);
+  REQUIRE(!valid || valid_utf8(streamed));
   return 0;
 }
