@@ -15,10 +15,12 @@
 
 namespace {
 
-// How long opening the clipboard is retried, and how long its owner may take
-// to hand the text over once asked, in milliseconds.
+// How long opening the clipboard is retried, how long its owner may take
+// to hand the text over once asked, and how long it may then take to answer
+// a message that asks nothing, in milliseconds.
 constexpr DWORD kBusyWait = 3000;
 constexpr DWORD kOwnerWait = 3000;
+constexpr DWORD kOwnerAnswer = 500;
 
 // The clipboard, open for this scope. Clipboard viewers and the clipboard
 // sync of remote desktops hold it for seconds at a time: opening is retried
@@ -145,6 +147,17 @@ ClipboardCapture read_clipboard(const Reading& reading) {
   }
 }
 
+// Whether the clipboard's owner, if it has one, is free to answer: an
+// owner still rendering the text on its window's thread answers nothing else
+// meanwhile. A text that takes long to arrive while its owner answers is a
+// large one still being copied (under Wine, hundreds of megabytes take
+// seconds).
+bool owner_answers() {
+  const HWND owner = GetClipboardOwner();
+  DWORD_PTR result = 0;
+  return !owner || SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_NORMAL, kOwnerAnswer, &result) != 0;
+}
+
 DWORD WINAPI reading_thread(void* parameter) {
   auto* reading = static_cast<Reading*>(parameter);
   reading->capture = read_clipboard(*reading);
@@ -168,7 +181,8 @@ ClipboardCapture capture_clipboard_text(bool every_character) {
   const HANDLE until_asked[] = {thread.get(), reading->asked.get()};
   if (WaitForMultipleObjects(2, until_asked, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
     const HANDLE until_answered[] = {thread.get(), reading->answered.get()};
-    if (WaitForMultipleObjects(2, until_answered, FALSE, kOwnerWait) == WAIT_TIMEOUT) {
+    while (WaitForMultipleObjects(2, until_answered, FALSE, kOwnerWait) == WAIT_TIMEOUT) {
+      if (owner_answers()) continue;
       // The thread keeps its share and the clipboard open until the owner
       // answers or the process ends, which it does after the busy box:
       // ending the process closes the clipboard for it.

@@ -19,7 +19,8 @@ struct ClipboardCapture {
 // Windows-1251. An empty text when the clipboard holds neither. Too large
 // when the text cannot be held (no memory for the block or the copy); busy
 // when another program kept the clipboard open for about 3 s, or its owner
-// did not hand the text over within about 3 s of being asked. In that last
+// neither handed the text over within about 3 s of being asked nor answered
+// meanwhile (a large text still being copied is waited for). In that last
 // case a thread of this process stays behind, waiting on the owner with the
 // clipboard open, until the process ends.
 ClipboardCapture capture_clipboard_text(bool every_character);

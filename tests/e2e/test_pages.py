@@ -1,5 +1,7 @@
 """tulvex.exe under Wine: start-up and dispatch, the page modes, their boxes and what they start."""
+import re
 import shutil
+import time
 import unittest
 
 import harness
@@ -15,6 +17,13 @@ def text_of(page):  # what a result page frames: between the header's and the fo
     return page.split(b"\r\n\r\n ")[-2][:-1] if page.endswith(b"</html>") else None
 
 
+def as_browser_reads(page):  # by its byte-order mark, else by the charset its meta tag names
+    if page.startswith(b"\xef\xbb\xbf"):
+        return page[3:].decode("utf-8")
+    charset = re.search(rb"charset=([\w-]+)", page[:1024], re.IGNORECASE)
+    return page.decode(charset.group(1).decode() if charset else "cp1251")
+
+
 def browser(path):
     return [("IExplore.exe", b"IExplore.exe " + path.encode())]
 
@@ -27,15 +36,15 @@ class PageModes(unittest.TestCase):
     def test_each_mode_writes_its_file_and_opens_it(self):
         """The clipboard's text in the file the mode writes, the browser started on it; the bytes of the frame and of
         the formatting are the core tests'."""
-        privet = "Привет. Мир\nё ω é"  # no ω in Windows-1251; é: e
+        privet = "Привет. Мир\nё ω é"  # no ω nor é in Windows-1251: the page in UTF-8
         # keyword, clipboard (bytes: CF_TEXT, text: CF_UNICODETEXT), its CF_LOCALE, file, the text in its page or bytes
         for keyword, clipboard, locale, name, text in [  # CF_TEXT under the English layout: its bytes as they are
                 ("(tulvex_html)", bytes(range(128, 256)), "0409", "tulvex.txt", bytes(range(128, 256))),
                 ("(tulvex_links)", TEXT, None, "tulvex.htm", TEXT.replace(b"\n", b"\r\n")),
                 ("(tulvex_html)", TEXT, None, "tulvex.txt", TEXT.replace(b"\n", b"\r\n")),
                 ("(tulvex_swf)", None, None, "tulvex.htm", b""),
-                ("(tulvex_links)", privet, "0409", "tulvex.htm", cp1251("Привет. Мир\r\nё ? e")),
-                ("(tulvex_bit)", privet, "0409", "tulvex.htm", cp1251("Привет. <li>Мир\r\nё ? e")),
+                ("(tulvex_links)", privet, "0409", "tulvex.htm", "Привет. Мир\r\nё ω é".encode()),
+                ("(tulvex_bit)", privet, "0409", "tulvex.htm", "Привет. <li>Мир\r\nё ω é".encode()),
                 ("(tulvex_bit)", b"Ab. Cd  <e>\r\n" * 8000, None, "tulvex.htm",  # 104,000 characters, formatted whole
                  b"Ab. <li>Cd &lt;e&gt;\r<br>\r\n" * 8000)]:
             with self.subTest(keyword=keyword, locale=locale):
@@ -44,6 +53,53 @@ class PageModes(unittest.TestCase):
                 self.assertEqual(text_of(page) if name == "tulvex.htm" else page, text)
                 self.assertEqual(sorted(p.name for p in INSTALL_DIR.glob("tulvex.*")), ["tulvex.css", name])
                 self.assertEqual((run.started, run.boxes, run.exit_code), (browser(f"{INSTALL_FOLDER}\\{name}"), [], 0))
+
+    def test_text_outside_windows_1251_is_kept_whole_and_russian_stays_as_it_was(self):
+        """A browser reads the clipboard's text back from every page mode; a Russian text as CF_UNICODETEXT gives the
+        bytes that the same text as CF_TEXT (Windows-1251, as it stands) gives."""
+        sample = "Grüße aus Köln — café, señor. Ελληνικά и 中文字符 😀 Привет №5"
+        russian = "Привет. Мир «ёЁ» — №5\r\nтекст…"
+        for keyword, name in [("(tulvex_links)", "tulvex.htm"), ("(tulvex_img)", "tulvex.htm"),
+                              ("(tulvex_swf)", "tulvex.htm"), ("(tulvex_html)", "tulvex.txt"),
+                              ("(tulvex_bit)", "tulvex.htm")]:
+            with self.subTest(keyword=keyword):
+                run = SESSION.run(keyword, clipboard=sample)
+                page = as_browser_reads((INSTALL_DIR / name).read_bytes())
+                self.assertEqual((run.started, run.boxes, run.exit_code), (browser(f"{INSTALL_FOLDER}\\{name}"), [], 0))
+                if name == "tulvex.txt":
+                    self.assertEqual(page, sample)
+                else:
+                    self.assertEqual(page.split("\r\n\r\n ")[-2][:-1], sample)
+                    self.assertIn("charset=utf-8", page)
+                    self.assertIn("Morvale Soft: программы для самообразования, новости науки", page)
+                if keyword == "(tulvex_bit)":
+                    self.assertIn(f"<h2> {sample[:33]}… </h2>", page)
+                unicode = (SESSION.run(keyword, clipboard=russian), (INSTALL_DIR / name).read_bytes())
+                as_text = (SESSION.run(keyword, clipboard=cp1251(russian)), (INSTALL_DIR / name).read_bytes())
+                self.assertEqual(unicode[1], as_text[1])
+                self.assertIn(b"Charset=Windows-1251" if name == "tulvex.htm" else cp1251(russian).replace(b"\n", b"\r\n"),
+                              unicode[1])
+
+    def test_clipboard_owner_that_renders_late_or_never(self):
+        """An owner that renders its text only when asked: late, within 3 s, its text is taken; never, the busy
+        clipboard's box comes after about 3 s, and nothing is written."""
+        busy = box("Буфер обмена занят другой программой. Повторите команду.", "Tulvex")
+        SESSION.set_install_folder(INSTALL_FOLDER)
+        for seconds, shown, started, text in [(1, [], browser(SOURCE), b"rendered late"), (60, busy, [], None)]:
+            with self.subTest(seconds=seconds):
+                (INSTALL_DIR / "tulvex.txt").unlink(missing_ok=True)
+                owner = SESSION.helper("owner", str(seconds))
+                try:
+                    began = time.monotonic()
+                    run = SESSION.finish(SESSION.start_tulvex("(tulvex_html)"), timeout=20)
+                    took = time.monotonic() - began
+                finally:
+                    owner.kill()
+                    owner.wait(10)
+                source = INSTALL_DIR / "tulvex.txt"
+                self.assertEqual((run.shown, run.started, run.exit_code), (shown, started, 0))
+                self.assertEqual(source.read_bytes() if source.exists() else None, text)
+                self.assertLess(took, 9)  # Wine's start, the 3 s, the box, and the harness's own second
 
     def test_file_that_cannot_be_opened_or_written_whole(self):
         with small_disk(INSTALL_DIR.parent / "full", 200) as full:

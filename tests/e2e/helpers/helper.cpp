@@ -11,6 +11,8 @@
 //     ms and the count of answers
 //   closer: closes the Tulvex window as its close button does
 //   short PATH LOG: records the short (8.3) name of a file
+//   owner SECONDS READY: owns the clipboard with a CF_UNICODETEXT that it renders only when asked (delayed
+//     rendering), then SECONDS after being asked ("rendered late"); writes READY once it owns the clipboard
 //   any other name: stands in for IExplore.exe, Explorer.exe and htmopen.exe; records its name and command line in
 //     launches.log beside it
 #include <windows.h>
@@ -131,6 +133,35 @@ int clip(const std::string& command, const char* argument, const char* locale) {
   return set ? 0 : 2;
 }
 
+DWORD g_render_delay = 0;
+
+LRESULT CALLBACK owner_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message != WM_RENDERFORMAT) return DefWindowProcA(window, message, wparam, lparam);
+  Sleep(g_render_delay);
+  const wchar_t text[] = L"rendered late";
+  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+  if (void* data = GlobalLock(block)) {
+    std::memcpy(data, text, sizeof text);
+    GlobalUnlock(block);
+  }
+  SetClipboardData(CF_UNICODETEXT, block);
+  return 0;
+}
+
+int owner(const char* seconds, const std::string& ready) {
+  g_render_delay = 1000 * std::strtoul(seconds, nullptr, 10);
+  const WNDCLASSA owner_class = {0, owner_procedure, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Owner"};
+  RegisterClassA(&owner_class);
+  const HWND window = CreateWindowExA(0, "Owner", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  if (!window || !OpenClipboard(window)) return 2;
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, nullptr);
+  CloseClipboard();
+  record({"owner"}, ready);
+  for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) DispatchMessageA(&message);
+  return 0;
+}
+
 int frame(const char* window_class, const std::string& how, const std::string& ready) {
   const WNDCLASSA frame_class = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, window_class};
   RegisterClassA(&frame_class);
@@ -176,6 +207,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     record({std::string(path).substr(std::string(path).find_last_of('\\') + 1)}, __argv[2]);
     return 0;
   }
+  if (name == "owner.exe" && __argc == 3) return owner(__argv[1], __argv[2]);
   if (name == "frame.exe" && __argc == 4) return frame(__argv[1], __argv[2], __argv[3]);
   if (name == "rows.exe" && __argc == 2) {
     Fields fields = tulvex_window(false);
