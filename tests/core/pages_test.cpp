@@ -21,18 +21,7 @@ static bool on_disk(std::string_view text, Encoding, const ByteSink& sink) { ret
 const string kHeader(page_header()), kFooter(page_footer()), kStoredHeader = stored(on_disk, kHeader),
              kHead = " " + kStoredHeader + " \r\n\r\n<h2> ";  // a readable page's, up to the heading
 
-// UTF-8 of code points, for the tests' own texts.
-static string utf8(std::u32string_view text) {
-  string out;
-  for (const char32_t c : text) {
-    const int size = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-    for (int i = 0; i < size; ++i) {
-      const int shift = 6 * (size - 1 - i);
-      out += static_cast<char>(i == 0 ? (size == 1 ? c : (0xF00u >> size) | (c >> shift)) : 0x80 | ((c >> shift) & 0x3F));
-    }
-  }
-  return out;
-}
+static string times(std::size_t n, const string& s) { string r; while (n-- > 0) r += s; return r; }
 
 TEST(Page, StoredBytesFrameAndRegisteredBrowser) {
   const string a(65535, 'a'), b(70000, 'b');  // line feeds astride a piece's end
@@ -57,7 +46,7 @@ TEST(Page, StoredBytesFrameAndRegisteredBrowser) {
   const string header8(page_header(Encoding::utf_8)), footer8(page_footer(Encoding::utf_8));
   EXPECT_EQ(header8, string(kHeader).replace(kHeader.find("Charset=Windows-1251"), 20, "charset=utf-8"));
   EXPECT_EQ(footer8, utf8_from_windows_1251(kFooter));
-  const string e = utf8(U"é"), bom = utf8(U"\uFEFF");
+  const string e = u8"é", bom = u8"\uFEFF";
   EXPECT_EQ(stored(put_framed_page, e + "\n", Encoding::utf_8), stored(on_disk, header8) + " \r\n\r\n " + e + "\r\n \r\n\r\n " + footer8);
   EXPECT_EQ(stored(put_source_file, e + "\n", Encoding::utf_8), bom + e + "\r\n");
   for (const Putter put : {put_framed_page, put_source_file, put_readable_page}) {  // a refusal ends the writing
@@ -105,7 +94,6 @@ TEST(Formatter, LineClassesMarksBlanksEscapesAndLineEnds) {
 
 TEST(Formatter, WholeTextInPieces) {
   const std::size_t piece = kFormatPiece;  // 3 past a multiple of 14: pieces end at each place of a 14-byte line
-  const auto times = [](std::size_t n, const string& s) { string r; while (n-- > 0) r += s; return r; };
   const struct { const char* shows; string text, heading, stored; } cases[] = {  // stored: the text's bytes
       {"past 75,000 characters, a piece's end inside a sentence end, blanks, a \\r\\n pair or an empty line",
        times(piece + 1, "Ab. C  <e>\r\n\r\n"), "Ab. ", times(piece + 1, "Ab. <li>C &lt;e&gt;\r<br>\r\n\r<p>\r\n")},
@@ -143,54 +131,51 @@ TEST(Encoding, Windows1251WhenItHoldsEveryCharacterElseUtf8) {
   string high_half;  // Windows-1251 0x80 to 0xBF but the unassigned 0x98
   for (int b = 0x80; b < 0xC0; ++b) high_half += b == 0x98 ? "" : string(1, static_cast<char>(b));
   const std::u16string held = u"ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»јЅѕї";
+  const string held8 = u8"ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»јЅѕї\uFFFD aЯ";
   const struct { std::u16string text; std::size_t units; Encoding encoding; string bytes; } cases[] = {
       {held, 99, Encoding::windows_1251, high_half},
       {u"\x7F АЯая\0é"s, 99, Encoding::windows_1251, "\x7F АЯая"},  // the text ends at its zero
       {u"Ёж é", 3, Encoding::windows_1251, "Ёж "},
-      {u"", 0, Encoding::windows_1251, ""},
-      {u"Ёж é", 4, Encoding::utf_8, utf8(U"Ёж é")},  // one character outside: all of it in UTF-8
-      {u"\u0098\u0080\u07FF\u0800\u2123\uFFFF", 99, Encoding::utf_8, utf8(U"\u0098\u0080\u07FF\u0800\u2123\uFFFF")},
-      {u"\U0001F600\U0010FFFF\uD7FF\uE000", 99, Encoding::utf_8, utf8(U"\U0001F600\U0010FFFF\uD7FF\uE000")},
-      // Lone surrogates: a high one at the end or before anything but a low one, a low one alone.
-      {{0xD800, 'a', 0xDBFF}, 99, Encoding::utf_8, utf8(U"\uFFFDa\uFFFD")},
-      {{0xDC00, 0xD83D, 0xDE00, 0xDFFF}, 99, Encoding::utf_8, utf8(U"\uFFFD\U0001F600\uFFFD")}};
+      {u"Ёж é", 4, Encoding::utf_8, u8"Ёж é"},  // one character outside: all of it in UTF-8
+      {u"\u0098\u0080\u07FF\u0800\u2123\uFFFF\U0001F600\U0010FFFF\uD7FF\uE000", 99, Encoding::utf_8,
+       u8"\u0098\u0080\u07FF\u0800\u2123\uFFFF\U0001F600\U0010FFFF\uD7FF\uE000"},
+      // Lone surrogates: a high one before anything but a low one or at the end, a low one alone.
+      {{0xD800, 'a', 0xDC00, 0xD83D, 0xDE00, 0xDFFF, 0xDBFF}, 99, Encoding::utf_8, u8"\uFFFDa\uFFFD\U0001F600\uFFFD\uFFFD"}};
   for (const auto& c : cases) {
     const EncodedText text = text_from_utf16(c.text.c_str(), c.units);
     EXPECT_TRUE(text.encoding == c.encoding && text.bytes == c.bytes) << c.bytes;
   }
-  EXPECT_EQ(utf8_from_windows_1251(high_half + "\x98 aЯ"),
-            utf8(U"ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»јЅѕї\uFFFD aЯ"));
+  EXPECT_EQ(utf8_from_windows_1251(high_half + "\x98 aЯ"), held8);
 }
 
 TEST(Formatter, RulesOnUtf8CountCharactersAndKeepThemWhole) {
   const auto format8 = [](const string& text) {
     return formatted_text(text, line_class(average_line_length(text, Encoding::utf_8)), Encoding::utf_8);
   };
-  const std::u32string e49(49, U'é'), e70(70, U'é');
-  const std::pair<std::u32string, std::u32string> cases[] = {
-      {U"Grüße. Über. élan. École! Ёж? Я. ß. ×. Ω. 1. A  b < c & d", U"Grüße. <li>Über. élan. <li>École! <li>Ёж? <li>Я. ß. ×. Ω. 1. <li>A b &lt; c &amp; d"},
+  const string e49 = times(49, u8"é"), e70 = times(70, u8"é");
+  const std::pair<string, string> cases[] = {
+      {u8"Grüße. Über. élan. École! Ёж? Я. ß. ×. Ω. 1. A  b < c & d",
+       u8"Grüße. <li>Über. élan. <li>École! <li>Ёж? <li>Я. ß. ×. Ω. 1. <li>A b &lt; c &amp; d"},
       // The line class by characters: 49 of them a line is short, 70 medium (98 and 140 bytes).
-      {e49 + U"\r\n" + e49, e49 + U"\r<br>\n" + e49},
-      {e70 + U"\r\n" + e70, e70 + U"\r\n" + e70},
-      // A character of more than one byte counts once among the previous characters.
-      {U"a\r😀\rb", U"a\r<br>😀\r<p>b"}};
-  for (const auto& [text, formatted] : cases) EXPECT_EQ(format8(utf8(text)), utf8(formatted)) << utf8(text);
-  // Bytes that are no whole character stand as they are and count as one character each.
-  const std::pair<string, string> broken[] = {{"a\xC3", "a\xC3"}, {"\xE2\x80. A", "\xE2\x80. <li>A"}, {"\x80. \xC3", "\x80. \xC3"}};
-  for (const auto& [text, formatted] : broken) EXPECT_EQ(format8(text), formatted) << text;
-
+      {e49 + "\r\n" + e49, e49 + "\r<br>\n" + e49},
+      {e70 + "\r\n" + e70, e70 + "\r\n" + e70},
+      {u8"a\r😀\rb", u8"a\r<br>😀\r<p>b"},  // a character of four bytes is one of the previous characters
+      // Bytes that are no whole character stand as they are and count as one character each.
+      {"a\xC3", "a\xC3"}, {"\xE2\x80. A", "\xE2\x80. <li>A"}, {"\x80. \xC3", "\x80. \xC3"}};
+  for (const auto& [text, formatted] : cases) EXPECT_EQ(format8(text), formatted) << text;
   // Latin and Cyrillic capitals: the first and last of each range, and their neighbours that are none.
-  const std::u32string capitals = U"AZÀÖØÞĀĶĹŇŊŶŸŹŻŽЀЯѠҀҊҾӀӁӃӍӐԮḀẔẞẠỾ", others = U"@[¿×ßķĸňŉŷźžſаҁҋӂӎӏԯẕẟỿΩ";
-  for (const std::u32string* letters : {&capitals, &others}) {
-    for (const char32_t letter : *letters) {
-      const string text = utf8(U"x. " + std::u32string(1, letter));
-      EXPECT_EQ(format8(text), letters == &capitals ? "x. <li>" + text.substr(3) : text) << text;
+  const string capitals = u8"AZÀÖØÞĀĶĹŇŊŶŸŹŻŽЀЯѠҀҊҾӀӁӃӍӐԮḀẔẞẠỾ", others = u8"@[¿×ßķĸňŉŷźžſаҁҋӂӎӏԯẕẟỿΩ";
+  for (const string* letters : {&capitals, &others}) {
+    for (std::size_t at = 0, size = 0; at < letters->size(); at += size) {
+      size = utf8_sequence_length(static_cast<unsigned char>((*letters)[at]));
+      const string letter = letters->substr(at, size);
+      EXPECT_EQ(format8("x. " + letter), (letters == &capitals ? "x. <li>" : "x. ") + letter) << letter;
     }
   }
 }
 
 TEST(Formatter, Utf8InPiecesAndItsHeading) {
-  const string text = utf8(U"Ёж. Éa 😀. Ü\r\r\nЯ. ẞ&<ĸ. ") + "\xF0\x9F";  // ends with a character cut short
+  const string text = u8"Ёж. Éa 😀. Ü\r\r\nЯ. ẞ&<ĸ. \xF0\x9F";  // ends with a character cut short
   const string whole = formatted_text(text, LineClass::short_lines, Encoding::utf_8);
   for (std::size_t piece = 1; piece <= 4; ++piece) {  // every piece boundary inside every character
     string out((text.size() + kCarriedBytes) * kLongestOutput, '\0');
@@ -200,14 +185,14 @@ TEST(Formatter, Utf8InPiecesAndItsHeading) {
     EXPECT_EQ(string(out.data(), formatter.finish(end)), whole) << piece;
   }
   // A piece of the page ends inside a capital; the heading counts 33 characters, and an emoji is one.
-  const string cut = string(kFormatPiece - 3, 'x') + utf8(U". Ü"), x32(32, 'x');
+  const string x = string(kFormatPiece - 3, 'x'), x32(32, 'x'), e40 = times(40, u8"ё");
+  const struct { string text, heading, stored; } pages[] = {
+      {x + u8". Ü", string(33, 'x'), x + u8". <li>Ü"},
+      {x32 + u8"😀😀\n", x32 + u8"😀", x32 + u8"😀😀\r\n"},
+      {e40, times(33, u8"ё"), e40}};
   const string head = " " + stored(on_disk, string(page_header(Encoding::utf_8))) + " \r\n\r\n<h2> ";
-  const std::pair<string, string> pages[] = {
-      {cut, string(33, 'x') + u8"… </h2><hr size=1>\r\n\r\n " + string(kFormatPiece - 3, 'x') + utf8(U". <li>Ü")},
-      {x32 + u8"😀😀\n", x32 + u8"😀… </h2><hr size=1>\r\n\r\n " + x32 + u8"😀😀\r\n"},
-      {utf8(std::u32string(40, U'ё')), utf8(std::u32string(33, U'ё')) + u8"… </h2><hr size=1>\r\n\r\n " + utf8(std::u32string(40, U'ё'))}};
-  for (const auto& [text, after_head] : pages) {
-    EXPECT_TRUE(stored(put_readable_page, text, Encoding::utf_8) ==
-                head + after_head + " \r\n\r\n " + string(page_footer(Encoding::utf_8))) << text.substr(0, 40);
+  for (const auto& page : pages) {
+    EXPECT_TRUE(stored(put_readable_page, page.text, Encoding::utf_8) == head + page.heading + u8"… </h2><hr size=1>\r\n\r\n " +
+                page.stored + " \r\n\r\n " + string(page_footer(Encoding::utf_8))) << page.text.substr(0, 40);
   }
 }

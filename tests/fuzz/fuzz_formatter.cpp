@@ -1,7 +1,7 @@
 // libFuzzer target: the formatter on any bytes (up to 64 KiB; the first byte picks a piece size and the encoding)
 // writes '<', '>', '&' only as its marks or escapes, writes the same in pieces as in one go, heads the page with at
 // most 33 characters of that text, cut before a mark or a split escape, and the ellipsis, and streams the page that
-// one go would make. On valid UTF-8 everything it writes is valid UTF-8.
+// one go would make. On whole UTF-8 sequences it writes whole sequences alone.
 #include <cstdint>
 #include <string>
 
@@ -22,22 +22,13 @@ static __attribute__((no_sanitize("coverage"))) bool markup_is_own(std::string_v
   return true;
 }
 
-// Well-formed UTF-8: no overlong form, no surrogate, nothing past U+10FFFF.
+// Whole UTF-8 sequences alone: each lead byte followed by the continuation bytes it announces, and no other.
 static __attribute__((no_sanitize("coverage"))) bool valid_utf8(std::string_view text) {
   for (std::size_t at = 0; at < text.size();) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    const std::size_t size = utf8_sequence_length(lead);
-    if (lead >= 0x80 && size == 1) return false;
-    if (at + size > text.size()) return false;
-    char32_t c = lead & (0xFFu >> (size == 1 ? 1 : size + 1));
-    for (std::size_t i = 1; i < size; ++i) {
-      if (!is_utf8_continuation(static_cast<unsigned char>(text[at + i]))) return false;
-      c = (c << 6) | (text[at + i] & 0x3F);
-    }
-    if ((size == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (size == 4 && (c < 0x10000 || c > 0x10FFFF))) {
-      return false;
-    }
-    at += size;
+    std::size_t size = utf8_sequence_length(static_cast<unsigned char>(text[at]));
+    if ((size == 1 && text[at] & 0x80) || at + size > text.size()) return false;
+    while (--size > 0) if (!is_utf8_continuation(static_cast<unsigned char>(text[++at]))) return false;
+    ++at;
   }
   return true;
 }

@@ -2,8 +2,10 @@
 // copy under each):
 //   clip set|unicode FILE [LCID] | fill COUNT | empty [LCID]: CF_TEXT from the file, or CF_UNICODETEXT (UTF-16LE);
 //     COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text; with CF_LOCALE when given
-//   frame CLASS answers|hung|clipN READY: a window of that class, closed with the program; once in front it writes
-//     READY and, hung: answers no message for a minute; clipN: nor for N seconds, holding the clipboard open meanwhile
+//   frame CLASS answers|hung|clipN|renderN READY: a window of that class, closed with the program; once in front it
+//     writes READY and, hung: answers no message for a minute; clipN: nor for N seconds, holding the clipboard open
+//     meanwhile; renderN: owns the clipboard, whose CF_UNICODETEXT it renders only when asked, N seconds after
+//     ("rendered late")
 //   watcher LOG DIR: keeps Wine's desktop, and so the clipboard, alive; records each message box and the Tulvex
 //     window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells); DIR\stop ends it
 //   rows LOG: records the foreground window's title and the Tulvex window's state now, without the cells
@@ -11,8 +13,6 @@
 //     ms and the count of answers
 //   closer: closes the Tulvex window as its close button does
 //   short PATH LOG: records the short (8.3) name of a file
-//   owner SECONDS READY: owns the clipboard with a CF_UNICODETEXT that it renders only when asked (delayed
-//     rendering), then SECONDS after being asked ("rendered late"); writes READY once it owns the clipboard
 //   any other name: stands in for IExplore.exe, Explorer.exe and htmopen.exe; records its name and command line in
 //     launches.log beside it
 #include <windows.h>
@@ -135,41 +135,30 @@ int clip(const std::string& command, const char* argument, const char* locale) {
 
 DWORD g_render_delay = 0;
 
-LRESULT CALLBACK owner_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK frame_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message != WM_RENDERFORMAT) return DefWindowProcA(window, message, wparam, lparam);
   Sleep(g_render_delay);
   const wchar_t text[] = L"rendered late";
-  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
-  if (void* data = GlobalLock(block)) {
-    std::memcpy(data, text, sizeof text);
-    GlobalUnlock(block);
-  }
-  SetClipboardData(CF_UNICODETEXT, block);
-  return 0;
-}
-
-int owner(const char* seconds, const std::string& ready) {
-  g_render_delay = 1000 * std::strtoul(seconds, nullptr, 10);
-  const WNDCLASSA owner_class = {0, owner_procedure, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Owner"};
-  RegisterClassA(&owner_class);
-  const HWND window = CreateWindowExA(0, "Owner", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  if (!window || !OpenClipboard(window)) return 2;
-  EmptyClipboard();
-  SetClipboardData(CF_UNICODETEXT, nullptr);
-  CloseClipboard();
-  record({"owner"}, ready);
-  for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) DispatchMessageA(&message);
+  const HGLOBAL block = GlobalAlloc(GMEM_FIXED, sizeof text);
+  if (block) SetClipboardData(CF_UNICODETEXT, std::memcpy(block, text, sizeof text));
   return 0;
 }
 
 int frame(const char* window_class, const std::string& how, const std::string& ready) {
-  const WNDCLASSA frame_class = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, window_class};
+  const bool render = how.rfind("render", 0) == 0;
+  g_render_delay = render ? 1000 * std::strtoul(how.c_str() + 6, nullptr, 10) : 0;
+  const WNDCLASSA frame_class = {0, frame_procedure, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, window_class};
   RegisterClassA(&frame_class);
   const HWND window = CreateWindowExA(0, window_class, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
                                       nullptr, nullptr, nullptr);
   for (MSG message; IsWindow(window); Sleep(10)) {  // a window asked to close is gone
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     if (GetForegroundWindow() != window || exists(ready)) continue;
+    if (render && OpenClipboard(window)) {
+      EmptyClipboard();
+      SetClipboardData(CF_UNICODETEXT, nullptr);
+      CloseClipboard();
+    }
     record({"front"}, ready);
     const bool clip = how.rfind("clip", 0) == 0 && OpenClipboard(window);
     Sleep(how == "hung" ? 60000 : clip ? 1000 * std::strtoul(how.c_str() + 4, nullptr, 10) : 0);
@@ -207,7 +196,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     record({std::string(path).substr(std::string(path).find_last_of('\\') + 1)}, __argv[2]);
     return 0;
   }
-  if (name == "owner.exe" && __argc == 3) return owner(__argv[1], __argv[2]);
   if (name == "frame.exe" && __argc == 4) return frame(__argv[1], __argv[2], __argv[3]);
   if (name == "rows.exe" && __argc == 2) {
     Fields fields = tulvex_window(false);
