@@ -31,4 +31,4 @@ std::string utf8_from_windows_1251(std::string_view text);
 std::size_t utf8_sequence_length(unsigned char lead);
 
 // True for a byte that continues a UTF-8 sequence (0x80 to 0xBF).
-inline bool is_utf8_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+inline bool is_utf8_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }

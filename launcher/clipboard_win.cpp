@@ -131,8 +131,8 @@ ClipboardCapture read_clipboard(const Reading& reading) {
     SetEvent(reading.answered.get());
     if (!block.data()) return {too_large, {}};
     if (format == CF_TEXT) {
-      return {ClipboardRead::text,
-              {text_from_clipboard_block(static_cast<const char*>(block.data()), block.size()), Encoding::windows_1251}};
+      std::string text = text_from_clipboard_block(static_cast<const char*>(block.data()), block.size());
+      return {ClipboardRead::text, {std::move(text), Encoding::windows_1251}};
     }
     const std::size_t units = block.size() / sizeof(wchar_t);
     if (reading.every_character) {

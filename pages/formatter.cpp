@@ -82,7 +82,7 @@ inline char* put_byte(char ch, bool capital, bool long_lines, bool short_lines, 
 std::size_t characters(std::string_view text, Encoding encoding) {
   if (encoding == Encoding::windows_1251) return text.size();
   return static_cast<std::size_t>(
-      std::count_if(text.begin(), text.end(), [](char c) { return !is_utf8_continuation(static_cast<unsigned char>(c)); }));
+      std::count_if(text.begin(), text.end(), [](char c) { return !is_utf8_continuation(c); }));
 }
 
 // The formatted text up to the start of a character after its first
@@ -146,14 +146,13 @@ char* TextFormatter::format_utf8(std::string_view piece, char* out) {
   for (const char ch : piece) {
     const unsigned char c = static_cast<unsigned char>(ch);
     if (held_ > 0) {
-      const bool continues = is_utf8_continuation(c);
+      const bool continues = is_utf8_continuation(ch);
       if (continues) held_bytes_[held_++] = ch;
       if (continues && held_ < utf8_sequence_length(static_cast<unsigned char>(held_bytes_[0]))) continue;
       // A whole character, or the bytes of one cut short, which stand as
       // they are. Of the rules only the sentence start applies.
-      if (continues && previous == ' ' && ends_sentence(second_previous) && is_capital_code_point(code_point(held_bytes_, held_))) {
-        w = put(w, "<li>");
-      }
+      const bool starts_sentence = previous == ' ' && ends_sentence(second_previous);
+      if (continues && starts_sentence && is_capital_code_point(code_point(held_bytes_, held_))) w = put(w, "<li>");
       std::memcpy(w, held_bytes_, held_);
       w += held_;
       held_ = 0;
@@ -195,7 +194,7 @@ std::string formatted_text(std::string_view text, LineClass line_class, Encoding
 std::string heading_of(std::string_view formatted, Encoding encoding) {
   std::size_t end = 0;
   for (std::size_t count = 0; end < formatted.size(); ++end) {
-    const bool starts = encoding == Encoding::windows_1251 || !is_utf8_continuation(static_cast<unsigned char>(formatted[end]));
+    const bool starts = encoding == Encoding::windows_1251 || !is_utf8_continuation(formatted[end]);
     if (starts && ++count > kHeadingChars) break;
   }
   std::string_view heading = formatted.substr(0, end);

@@ -57,18 +57,16 @@ class PageModes(unittest.TestCase):
         """A browser reads the clipboard's text back from every page mode; a Russian text as CF_UNICODETEXT gives the
         bytes that the same text as CF_TEXT (Windows-1251, as it stands) gives."""
         sample, russian = "Grüße aus Köln — café, señor. Ελληνικά и 中文字符 😀 Привет №5", "Привет. Мир «ёЁ» — №5\r\nтекст…"
-        for keyword, name in [("(tulvex_links)", "tulvex.htm"), ("(tulvex_img)", "tulvex.htm"), ("(tulvex_swf)", "tulvex.htm"),
-                              ("(tulvex_html)", "tulvex.txt"), ("(tulvex_bit)", "tulvex.htm")]:
+        for keyword in ["(tulvex_links)", "(tulvex_img)", "(tulvex_swf)", "(tulvex_html)", "(tulvex_bit)"]:
             with self.subTest(keyword=keyword):
+                name = "tulvex.txt" if keyword == "(tulvex_html)" else "tulvex.htm"
                 run, path = SESSION.run(keyword, clipboard=sample), INSTALL_DIR / name
                 page = as_browser_reads(path.read_bytes())
                 self.assertEqual((run.started, run.boxes, run.exit_code), (browser(f"{INSTALL_FOLDER}\\{name}"), [], 0))
                 self.assertEqual(page if name == "tulvex.txt" else page.split("\r\n\r\n ")[-2][:-1], sample)
-                self.assertTrue(name == "tulvex.txt" or "Morvale Soft: программы для самообразования" in page)
-                self.assertTrue(keyword != "(tulvex_bit)" or f"<h2> {sample[:33]}… </h2>" in page)
                 unicode = (SESSION.run(keyword, clipboard=russian), path.read_bytes())[1]
                 self.assertEqual(unicode, (SESSION.run(keyword, clipboard=cp1251(russian)), path.read_bytes())[1])
-                self.assertTrue(b"Charset=Windows-1251" in unicode or unicode == cp1251(russian).replace(b"\n", b"\r\n"))
+                self.assertTrue(b"Charset=Windows-1251" in unicode or unicode == cp1251(russian.replace("\n", "\r\n")))
 
     def test_file_that_cannot_be_opened_or_written_whole(self):
         with small_disk(INSTALL_DIR.parent / "full", 200) as full:
@@ -140,7 +138,8 @@ class PageModes(unittest.TestCase):
                 ("(tulvex_links)", "IEFrame", "clip5", address, busy, [], False),
                 ("(tulvex_loud_links)", "IEFrame", "clip5", address, busy, [], False),
                 # It owns the clipboard and renders its text when asked: late, within 3 s, or not for a minute.
-                ("(tulvex_showi)", "IEFrame", "render1", address, [], [("IExplore.exe", b"IExplore.exe rendered late")], True),
+                ("(tulvex_showi)", "IEFrame", "render1", address, [], [("IExplore.exe", b"IExplore.exe rendered late")],
+                 True),
                 ("(tulvex_links)", "IEFrame", "render60", address, busy, [], False)]:
             with self.subTest(keyword=keyword, window_class=window_class, how=how, length=len(clipboard)):
                 SESSION.set_clipboard(clipboard)
