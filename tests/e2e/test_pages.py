@@ -17,10 +17,8 @@ def text_of(page):  # what a result page frames: between the header's and the fo
 
 
 def as_browser_reads(page):  # by its byte-order mark, else by the charset its meta tag names
-    if page.startswith(b"\xef\xbb\xbf"):
-        return page[3:].decode("utf-8")
-    charset = re.search(rb"charset=([\w-]+)", page[:1024], re.IGNORECASE)
-    return page.decode(charset.group(1).decode() if charset else "cp1251")
+    bom, charset = page.startswith(b"\xef\xbb\xbf"), re.search(rb"charset=([\w-]+)", page[:1024], re.IGNORECASE)
+    return page[3:].decode("utf-8") if bom else page.decode(charset.group(1).decode())
 
 
 def browser(path):
@@ -125,8 +123,7 @@ class PageModes(unittest.TestCase):
         busy = box("Буфер обмена занят другой программой. Повторите команду.", "Tulvex")
         SESSION.set_install_folder(INSTALL_FOLDER)
         (INSTALL_DIR / "tulvex.htm").unlink(missing_ok=True)
-        # keyword; the window in front: its class, it answers, answers none, first holds the clipboard N s (clipN), or
-        # owns it (renderN);
+        # keyword; the window in front: its class, answers, answers none, holds the clipboard N s (clipN), owns it (renderN);
         # the address; what is shown and started; whether the window closed
         for keyword, window_class, how, clipboard, shown, started, closed in [
                 ("(tulvex_showi)", "IEFrame", "answers", address, [], opened, True),

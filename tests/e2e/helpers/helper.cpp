@@ -4,8 +4,7 @@
 //     COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text; with CF_LOCALE when given
 //   frame CLASS answers|hung|clipN|renderN READY: a window of that class, closed with the program; once in front it
 //     writes READY and, hung: answers no message for a minute; clipN: nor for N seconds, holding the clipboard open
-//     meanwhile; renderN: owns the clipboard, whose CF_UNICODETEXT it renders only when asked, N seconds after
-//     ("rendered late")
+//     meanwhile; renderN: owns the clipboard, its CF_UNICODETEXT rendered N seconds after it is asked for
 //   watcher LOG DIR: keeps Wine's desktop, and so the clipboard, alive; records each message box and the Tulvex
 //     window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells); DIR\stop ends it
 //   rows LOG: records the foreground window's title and the Tulvex window's state now, without the cells
