@@ -137,8 +137,8 @@ TEST(Encoding, Windows1251WhenItHoldsEveryCharacterElseUtf8) {
       {u"\x7F АЯая\0é"s, 99, Encoding::windows_1251, "\x7F АЯая"},  // the text ends at its zero
       {u"Ёж é", 3, Encoding::windows_1251, "Ёж "},
       {u"Ёж é", 4, Encoding::utf_8, u8"Ёж é"},  // one character outside: all of it in UTF-8
-      {u"\u0098\u0080\u07FF\u0800\u2123\uFFFF\U0001F600\U0010FFFF\uD7FF\uE000", 99, Encoding::utf_8,
-       u8"\u0098\u0080\u07FF\u0800\u2123\uFFFF\U0001F600\U0010FFFF\uD7FF\uE000"},
+      {u"\u0098\u0080\u07FF\u0800\u2123\uFFFF\uD7FF\uE000\U0001F600\U0010FFFF", 99, Encoding::utf_8,
+       u8"\u0098\u0080\u07FF\u0800\u2123\uFFFF\uD7FF\uE000\U0001F600\U0010FFFF"},
       // Lone surrogates: a high one before anything but a low one or at the end, a low one alone.
       {{0xD800, 'a', 0xDC00, 0xD83D, 0xDE00, 0xDFFF, 0xDBFF}, 99, Encoding::utf_8,
        u8"\uFFFDa\uFFFD\U0001F600\uFFFD\uFFFD"}};
@@ -159,11 +159,13 @@ TEST(Formatter, RulesOnUtf8CountCharactersAndKeepThemWhole) {
        u8"Grüße. <li>Über. élan. <li>École! <li>Ёж? <li>Я. ß. ×. Ω. 1. <li>A b &lt; c &amp; d"},
       {e49 + "\r\n" + e49, e49 + "\r<br>\n" + e49},  // the line class by characters: 49 a line is short (98 bytes)
       {u8"a\r😀\rb", u8"a\r<br>😀\r<p>b"},  // a character of four bytes is one of the previous characters
+      {u8"Ёж Ü.Ü", u8"Ёж Ü.Ü"},  // a capital after a blank or a stop alone
       // Bytes that are no whole character stand as they are and count as one character each.
-      {"a\xC3", "a\xC3"}, {"\xE2\x80. A", "\xE2\x80. <li>A"}, {"\x80. \xC3", "\x80. \xC3"}};
+      {"a\xC3", "a\xC3"}, {"\xE2\x80. A", "\xE2\x80. <li>A"}, {"\x80. \xC3", "\x80. \xC3"},
+      {u8"\r😀\x80\r", u8"\r<br>😀\x80\r<br>"}};
   for (const auto& [text, formatted] : cases) EXPECT_EQ(format8(text), formatted) << text;
   // Latin and Cyrillic capitals: the first and last of each range, and their neighbours that are none.
-  const string capitals = u8"AZÀÖØÞĀĶĹŇŊŶŸŹŻŽЀЯѠҀҊҾӀӁӃӍӐԮḀẔẞẠỾ", others = u8"@[¿×ßķĸňŉŷźžſаҁҋӂӎӏԯẕẟỿΩ";
+  const string capitals = u8"AZÀÁÖØÙÞĀĂĶĹŇŊŶŸŹŻŽЀЯѠҀҊҾӀӁӃӍӐԮḀẔẞẠỾ", others = u8"@[¿×ßķĸňŉŷźžſаҁҋӂӎӏԯẕẟỿΩ";
   for (const string* letters : {&capitals, &others}) {
     for (std::size_t at = 0, size = 0; at < letters->size(); at += size) {
       size = utf8_sequence_length(static_cast<unsigned char>((*letters)[at]));
