@@ -15,6 +15,8 @@ bool ends_sentence(unsigned char c) { return c == '.' || c == '?' || c == '!'; }
 // and Ё (168).
 bool is_capital(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 192 && c <= 223) || c == 168; }
 
+bool is_latin_capital(unsigned char c) { return c >= 'A' && c <= 'Z'; }
+
 // Capitals of the Latin and Cyrillic alphabets in Unicode: each range holds
 // every step-th character from its first.
 struct CapitalRange {
@@ -53,14 +55,15 @@ char* put(char* out, const char (&mark)[N]) {
   return out + (N - 1);
 }
 
-// Rules 1 to 5 for a character of one byte; capital says whether rule 2
-// takes it for a capital.
-inline char* put_byte(char ch, bool capital, bool long_lines, bool short_lines, unsigned char previous,
+// Rules 1 to 5 for a character of one byte; capital tells rule 2, which
+// alone asks, whether a byte is a capital.
+template <typename Capital>
+inline char* put_byte(char ch, Capital capital, bool long_lines, bool short_lines, unsigned char previous,
                       unsigned char second_previous, char* w) {
   const unsigned char c = static_cast<unsigned char>(ch);
   if (c == ' ' && previous == ' ') {
     // dropped
-  } else if (previous == ' ' && ends_sentence(second_previous) && capital) {
+  } else if (previous == ' ' && ends_sentence(second_previous) && capital(c)) {
     w = put(w, "<li>");
     *w++ = ch;
   } else if (c == '\r' && (long_lines || second_previous == '\r')) {
@@ -128,7 +131,7 @@ char* TextFormatter::format(std::string_view piece, char* out) {
   char* w = out;
   for (const char ch : piece) {
     const unsigned char c = static_cast<unsigned char>(ch);
-    w = put_byte(ch, is_capital(c), long_lines, short_lines, previous, second_previous, w);
+    w = put_byte(ch, is_capital, long_lines, short_lines, previous, second_previous, w);
     second_previous = previous;
     previous = c;
   }
@@ -164,7 +167,7 @@ char* TextFormatter::format_utf8(std::string_view piece, char* out) {
       held_bytes_[held_++] = ch;
       continue;
     }
-    w = put_byte(ch, c >= 'A' && c <= 'Z', long_lines, short_lines, previous, second_previous, w);
+    w = put_byte(ch, is_latin_capital, long_lines, short_lines, previous, second_previous, w);
     second_previous = previous;
     previous = c;
   }
