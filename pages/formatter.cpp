@@ -17,13 +17,14 @@ bool is_capital(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 192 &&
 
 bool is_latin_capital(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 
-// Capitals of the Latin and Cyrillic alphabets in Unicode: each range holds
-// every step-th character from its first.
+// Capitals of the Latin and Cyrillic alphabets in Unicode beyond ASCII
+// (A-Z are single bytes): each range holds every step-th character from its
+// first.
 struct CapitalRange {
   char32_t first, last, step;
 };
 constexpr CapitalRange kCapitals[] = {
-    {0x41, 0x5A, 1},      {0xC0, 0xD6, 1},      {0xD8, 0xDE, 1},      // A-Z, À-Ö, Ø-Þ
+    {0xC0, 0xD6, 1},      {0xD8, 0xDE, 1},                            // À-Ö, Ø-Þ
     {0x100, 0x136, 2},    {0x139, 0x147, 2},    {0x14A, 0x176, 2},    // Latin Extended-A: Ā, Ĺ, Ŋ ...
     {0x178, 0x179, 1},    {0x17B, 0x17D, 2},                          // Ÿ, Ź, Ż, Ž
     {0x400, 0x42F, 1},    {0x460, 0x480, 2},    {0x48A, 0x4BE, 2},    // Ѐ-Я, Ѡ ..., Ҋ ...
