@@ -29,7 +29,7 @@ constexpr CapitalRange kCapitals[] = {
     {0x178, 0x179, 1},    {0x17B, 0x17D, 2},                          // Ÿ, Ź, Ż, Ž
     {0x400, 0x42F, 1},    {0x460, 0x480, 2},    {0x48A, 0x4BE, 2},    // Ѐ-Я, Ѡ ..., Ҋ ...
     {0x4C0, 0x4C1, 1},    {0x4C3, 0x4CD, 2},    {0x4D0, 0x52E, 2},    // Ӏ, Ӂ ..., Ӑ ... Ԯ
-    {0x1E00, 0x1E94, 2},  {0x1E9E, 0x1E9E, 1},  {0x1EA0, 0x1EFE, 2},  // Ḁ ..., ẞ, Ạ ... Ỿ
+    {0x1E00, 0x1E94, 2},  {0x1E9E, 0x1EFE, 2},                        // Ḁ ..., ẞ Ạ ... Ỿ
 };
 
 bool is_capital_code_point(char32_t c) {
