@@ -93,12 +93,12 @@ std::size_t characters(std::string_view text, Encoding encoding) {
 // kHeadingChars, so that the last of them is whole (in UTF-8, stray bytes
 // that continue no character belong to the one before), formatted only as
 // far as they need: a run of dropped blanks may stand in front of them, so
-// the input goes in steps of the characters still missing.
+// the input goes kHeadingChars bytes at a time until they are there.
 std::string formatted_start(std::string_view text, LineClass line_class, Encoding encoding) {
   std::string out;
   TextFormatter formatter(line_class, encoding);
   for (std::size_t have = 0; !text.empty() && have <= kHeadingChars; have = characters(out, encoding)) {
-    const std::size_t step = std::min(text.size(), kHeadingChars + 1 - have), start = out.size();
+    const std::size_t step = std::min(text.size(), kHeadingChars), start = out.size();
     out.resize(start + (step + kCarriedBytes) * kLongestOutput);
     char* end = formatter.format(text.substr(0, step), out.data() + start);
     text.remove_prefix(step);
