@@ -58,10 +58,9 @@ var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|men
 var TULVEX_JUNK_WORDS = new RegExp(" (nav|navbar|navigation|comments?|share|sharing|social|related|" +
     "recommend(ed|ations?)?|breadcrumbs?|crumbs|sponsors?|sponsored|promo|promoted|adverts?|advertisement|" +
     "advertising|adfox|ya?direct|banners?|newsletter|subscribe|subscription|cookies?|disqus|outbrain|taboola|footer|" +
-    "sidebar|widgets?|popular|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|" +
-    "btn|buttons?) ");
-var TULVEX_WEAK_WORDS =
-    / (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|author|search|login|side) /;
+    "popular|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|btn|buttons?) ");
+var TULVEX_WEAK_WORDS = new RegExp(" (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|" +
+    "author|search|login|side|sidebar|widgets?) ");
 var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|maincontent|posts?|postbody|entry|" +
     "entrycontent|story|storytext|main|blog|material|publication|details?|text|body|bodytext) ");
 /* Captions of 7 to 17 characters. */
@@ -83,9 +82,11 @@ var TULVEX_LETTER = /[0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF90
 
 /*
  * What the class names and the id of an element say: 2 of an article, 1
- * junk, 0 nothing. Each name is cut into words on whatever is not a letter
- * or digit, and words match whole. A name with an article word and no junk
- * word makes the element an article's, whatever its other names say.
+ * junk, 3 junk by weak words alone, 0 nothing. Each name is cut into words
+ * on whatever is not a letter or digit, and words match whole. A name with
+ * an article word and no junk word (weak words aside: "builder-widget-body",
+ * "left-side-story") makes the element an article's, whatever its other
+ * names say.
  */
 function tulvexWords(element) {
     var name = element.className, id = element.id, names, words, i, junk = 0;
@@ -97,7 +98,7 @@ function tulvexWords(element) {
         words = " " + names[i].replace(TULVEX_NOT_WORD, " ") + " ";
         if (TULVEX_JUNK_WORDS.test(words)) junk = 1;
         else if (TULVEX_ARTICLE_WORDS.test(words)) return 2;
-        else if (TULVEX_WEAK_WORDS.test(words)) junk = 1;
+        else if (!junk && TULVEX_WEAK_WORDS.test(words)) junk = 3;
     }
     return junk;
 }
@@ -213,7 +214,8 @@ function tulvexScan(doc) {
         record.end = steps.length;
         record.last = records.length - 1;
         record.junk = !record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) ||
-            words === 1 || (record.ad && record.text < 40));
+            words % 2 === 1 || (record.ad && record.text < 40));
+        record.weak = words === 3;
         record.bonus = 1 + (words === 2 ? 0.25 : 0) +
             (name === "article" || name === "main" || role === "main" || role === "article" || body ? 0.5 : 0);
         return record;
@@ -222,7 +224,31 @@ function tulvexScan(doc) {
     if (!tulvexSkipped(root, rootName)) {
         visit(root, rootName, tulvexKind(rootName), null, false);
     }
+    scan.prose = prosed;
     return scan;
+}
+
+/*
+ * An element made junk by weak words alone that holds most of the page's
+ * prose is no junk: a wrapper such as "page-with-sidebar-wrap". Inner ones
+ * first, so that a wrapper counts what they give back.
+ */
+function tulvexUnburyWrappers(scan) {
+    var records = scan.records, i, r, up, back;
+    for (i = records.length - 1; i >= 0; i--) {
+        r = records[i];
+        if (!r.junk || !r.weak || r.prose * 2 <= scan.prose) continue;
+        r.junk = false;
+        back = r.text;
+        for (up = r.up; up; up = up.junk ? null : up.up) {
+            up.text += r.text;
+            up.link += r.link;
+            up.prose += r.prose;
+            up.led += r.led;
+            up.leads += r.leads;
+            up.junkText -= back;
+        }
+    }
 }
 
 /* Prose of the entries of a list: each led by a link, three or more. */
@@ -383,6 +409,7 @@ function tulvexArticle(scan, doc) {
     var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, r, score, parts, left = [], head,
         title, own, text;
     if (!page) return null;
+    tulvexUnburyWrappers(scan);
     for (i = 0; i < records.length; i++) {
         r = records[i];
         r.buried = r.junk || (r.up !== null && r.up.buried);

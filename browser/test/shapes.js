@@ -98,6 +98,11 @@ const SHAPES = [
   shape('en', 'the title first: no button or line of links before it', `<meta property="og:title" content="{art:Fences}">
     <title>Fences, mended | Home tips</title><h1>{junk:Home}</h1><div class="text"><a href="/">{junk:Read more}</a><br>
     <span role="button">{junk:Found This Helpful}</span><span class="btn">{junk:Save}</span>{ps 4}</div>`),
+  // Shapes that real pages nobody tuned for make, one for each way they misled the reader view.
+  shape('en', 'a compound class name with a junk word', `<title>{art:Harbour lights} - News</title>
+    <div class="page-with-sidebar-wrap"><h1>Harbour lights</h1><div class="builder-widget-body">{ps 3}</div>
+    <div class="left-side-story">{ps 2}</div>{sidebar}</div>
+    <div id="footer"><p>{junk:© Harbour News, all rights reserved.}</p></div>`),
 ];
 
 module.exports = { SHAPES };
