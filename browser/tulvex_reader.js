@@ -76,6 +76,9 @@ var TULVEX_BLANKS = /[ \t\n\r\f]+/g, TULVEX_SPREAD = /[\t\n\r\f]|  /, TULVEX_FIL
 
 var TULVEX_BODY = /articleBody/i, TULVEX_NOT_WORD = /[^a-z0-9\u0080-\uFFFF]+/g;
 
+/* A letter: neither a digit, a blank nor a mark, dash, arrow or other symbol. */
+var TULVEX_WORDY = /[A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF900-\uFFEF]/;
+
 /* A letter or digit: neither a blank nor a mark, dash, arrow or other symbol. */
 var TULVEX_LETTER = /[0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF900-\uFFEF]/,
     TULVEX_NOT_LETTERS = /[^0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF900-\uFFEF]+/g;
@@ -118,7 +121,7 @@ function tulvexScan(doc) {
     var root = doc.body || doc.documentElement, rootName = String(root.nodeName).toLowerCase(),
         scan = { records: [], heads: [], steps: [] }, steps = scan.steps, records = scan.records,
         chunk = "", size = 0, link = 0, marked = false, lead = false, lineSize = 0, lineLink = 0, inLink = 0, inPre = 0,
-        prosed = 0,
+        prosed = 0, alone = 0, loose = false, broken = false, wordy = TULVEX_WORDY,
         // The walk's constants near at hand: a global costs a search of the scope chain each time.
         skipped = TULVEX_SKIPPED, embedded = TULVEX_EMBEDDED, paragraphs = TULVEX_PARAGRAPHS, blocks = TULVEX_BLOCKS,
         filled = TULVEX_FILLED, spread = TULVEX_SPREAD, blanks = TULVEX_BLANKS, punctuation = TULVEX_PUNCTUATION,
@@ -129,26 +132,29 @@ function tulvexScan(doc) {
         var prose;
         if (size) {
             record.text += size;
-            record.link += link;
             if (size >= 7 && size <= 17 && TULVEX_AD_CAPTION.test(tulvexCollapse(chunk).toLowerCase())) {
                 record.ad = true;
             }
             if (size >= 25 && link * 2 < size) {
-                prose = (size - link) * (marked && !inPre ? 1 : 0.5);
+                // Links inside its sentences are prose; a line of links that opens it is not.
+                record.link += alone;
+                prose = (size - alone) * (marked && !inPre ? 1 : 0.5);
                 record.prose += prose;
                 prosed += prose;
                 // An entry of a list: the chunk and the line of links before it, links a tenth of them.
-                if ((lead || lineSize) && (lineLink + link) * 10 >= lineSize + size) {
+                if ((lead || lineSize) && (lineLink + alone) * 10 >= lineSize + size) {
                     record.led += prose;
                     record.leads++;
                 }
+            } else {
+                record.link += link;
             }
-            lineSize = size < 80 && (lead || link * 5 >= size * 4) ? size : 0;
+            lineSize = size < 80 && link && !loose ? size : 0;
             lineLink = lineSize ? link : 0;
         }
         chunk = "";
-        size = link = 0;
-        marked = false;
+        size = link = alone = 0;
+        marked = lead = loose = broken = false;
     }
     function visit(element, name, kind, up, bare) {
         var child, kid, kidBare, kidKind, text, n, childName,
@@ -174,10 +180,10 @@ function tulvexScan(doc) {
                 n = text.length;
                 if (text.charAt(0) === " ") n--;
                 if (text.charAt(text.length - 1) === " ") n--;
-                if (!size) lead = inLink > 0;
-                else n++;
+                if (size) n++;
                 size += n;
                 if (inLink) link += n;
+                else if (!loose) loose = wordy.test(text);
                 if (size <= 17) chunk += " " + text;
                 if (!marked) marked = punctuation.test(text);
                 continue;
@@ -190,7 +196,15 @@ function tulvexScan(doc) {
                 if (embedded.hasOwnProperty(childName)) steps[steps.length] = GAP;
                 continue;
             }
-            if (childName === "br") { steps[steps.length] = BREAK; continue; }
+            if (childName === "br") {
+                steps[steps.length] = BREAK;
+                // A first line of nothing but links: the chunk is led by them.
+                if (size && !broken) {
+                    broken = true;
+                    if (size < 80 && link && !loose) { lead = true; alone = link; }
+                }
+                continue;
+            }
             kidKind = paragraphs.hasOwnProperty(childName) ? 1 : blocks.hasOwnProperty(childName) ? 2 :
                 childName === "td" || childName === "th" ? 3 : 0;
             if (kidKind) close(record);

@@ -103,6 +103,9 @@ const SHAPES = [
     <div class="page-with-sidebar-wrap"><h1>Harbour lights</h1><div class="builder-widget-body">{ps 3}</div>
     <div class="left-side-story">{ps 2}</div>{sidebar}</div>
     <div id="footer"><p>{junk:© Harbour News, all rights reserved.}</p></div>`),
+  shape('en', 'links inside sentences: a numbered article, a related story between paragraphs', `<title>{art:Old bridges}</title>
+    <div class="col"><h1>Old bridges</h1>{p 3}<p>Read also: <a href="/r">The ferry that crossed the bay for a century</a></p>{p 4}
+    <ol>${'<li><a href="/b">{art:The stone bridge at the mill}</a> {text 1}</li>'.repeat(6)}</ol></div>{nav}`),
 ];
 
 module.exports = { SHAPES };
