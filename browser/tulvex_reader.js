@@ -53,12 +53,13 @@
  * less the steps of what is left out, without a second walk.
  */
 var TULVEX_JUNK_TAGS = { nav: 1, aside: 1, footer: 1, button: 1 };
+var TULVEX_SUBHEADS = { h2: 1, h3: 1, h4: 1, h5: 1, h6: 1 };
 var TULVEX_LISTS = { p: 1, ul: 1, ol: 1, dl: 1, menu: 1, div: 1, section: 1 };
 var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|menu|menubar|dialog|alert|button)$/;
 var TULVEX_JUNK_WORDS = new RegExp(" (nav|navbar|navigation|comments?|share|sharing|social|related|" +
     "recommend(ed|ations?)?|breadcrumbs?|crumbs|sponsors?|sponsored|promo|promoted|adverts?|advertisement|" +
     "advertising|adfox|ya?direct|banners?|newsletter|subscribe|subscription|cookies?|disqus|outbrain|taboola|footer|" +
-    "popular|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|btn|buttons?) ");
+    "popular|trending|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|btn|buttons?) ");
 var TULVEX_WEAK_WORDS = new RegExp(" (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|" +
     "author|search|login|side|sidebar|widgets?) ");
 var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|maincontent|posts?|postbody|entry|" +
@@ -123,7 +124,7 @@ function tulvexScan(doc) {
         chunk = "", size = 0, link = 0, marked = false, lead = false, lineSize = 0, lineLink = 0, inLink = 0, inPre = 0,
         prosed = 0, alone = 0, loose = false, broken = false, wordy = TULVEX_WORDY,
         // The walk's constants near at hand: a global costs a search of the scope chain each time.
-        skipped = TULVEX_SKIPPED, embedded = TULVEX_EMBEDDED, paragraphs = TULVEX_PARAGRAPHS, blocks = TULVEX_BLOCKS,
+        skipped = TULVEX_SKIPPED, subheads = TULVEX_SUBHEADS, embedded = TULVEX_EMBEDDED, paragraphs = TULVEX_PARAGRAPHS, blocks = TULVEX_BLOCKS,
         filled = TULVEX_FILLED, spread = TULVEX_SPREAD, blanks = TULVEX_BLANKS, punctuation = TULVEX_PUNCTUATION,
         BREAK = TULVEX_BREAK, PARAGRAPH = TULVEX_PARAGRAPH, BLOCK = TULVEX_BLOCK, CELL = TULVEX_CELL,
         PRE = TULVEX_PRE, PRE_END = TULVEX_PRE_END, GAP = TULVEX_GAP, LINK = TULVEX_LINK, LINK_END = TULVEX_LINK_END;
@@ -163,7 +164,7 @@ function tulvexScan(doc) {
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
                        end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
-                       junkText: 0, ad: false, junk: false,
+                       junkText: 0, ad: false, junk: false, feed: false, articles: 0, heads: 0, teasers: 0, teaserText: 0,
                        main: name === "h1" || name === "main" || role === "main" || body };
         records[records.length] = record;
         if (name === "h1") scan.heads[scan.heads.length] = record;
@@ -211,6 +212,18 @@ function tulvexScan(doc) {
             kid = visit(child, childName, kidKind, record, kidBare);
             if (kid.junk) {
                 record.junkText += kid.text + kid.junkText;
+                continue;
+            }
+            record.articles += kid.articles;
+            record.heads += kid.heads;
+            // A headline and a date, or a link with a line or two: one of a run of teasers.
+            if (kid.block && kid.text <= 200 && kid.prose < 100 && (kid.heads || kid.link) && childName !== "p" &&
+                !subheads.hasOwnProperty(childName)) {
+                record.teasers++;
+                record.teaserText += kid.text;
+            }
+            if (kid.feed) {
+                record.junkText += kid.text + kid.junkText;
             } else {
                 record.text += kid.text;
                 record.link += kid.link;
@@ -221,6 +234,8 @@ function tulvexScan(doc) {
             }
             if (kid.main) record.main = true;
         }
+        if (subheads.hasOwnProperty(name)) record.heads++;
+        if (name === "article") record.articles = 1;
         if (kind) close(record);
         if (isLink) { inLink--; steps[steps.length] = LINK_END; }
         if (name === "pre") { inPre--; steps[steps.length] = PRE_END; }
@@ -228,9 +243,12 @@ function tulvexScan(doc) {
         record.end = steps.length;
         record.last = records.length - 1;
         record.junk = !record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) ||
-            words % 2 === 1 || (record.ad && record.text < 40));
+            words % 2 === 1 || (record.ad && record.text < 40) ||
+            (record.teasers >= 3 && record.teaserText * 3 >= record.text * 2));
         record.weak = words === 3;
-        record.bonus = 1 + (words === 2 ? 0.25 : 0) +
+        // Two articles or more, as a list of teasers or a page of posts: no one article, nor of one.
+        record.feed = name !== "article" && record.articles >= 2;
+        record.bonus = 1 + (words === 2 && name !== "body" ? 0.25 : 0) +
             (name === "article" || name === "main" || role === "main" || role === "article" || body ? 0.5 : 0);
         return record;
     }
@@ -254,7 +272,7 @@ function tulvexUnburyWrappers(scan) {
         if (!r.junk || !r.weak || r.prose * 2 <= scan.prose) continue;
         r.junk = false;
         back = r.text;
-        for (up = r.up; up; up = up.junk ? null : up.up) {
+        for (up = r.up; up; up = up.junk || up.feed ? null : up.up) {
             up.text += r.text;
             up.link += r.link;
             up.prose += r.prose;
@@ -306,7 +324,7 @@ function tulvexParts(records, best) {
     if (!up) return [best];
     for (i = up.order + 1; i <= up.last; i = k.last + 1) {
         k = records[i];
-        if (k === best || (!k.junk && k.block && k.name !== "td" && k.name !== "th" &&
+        if (k === best || (!k.junk && !k.feed && k.block && k.name !== "td" && k.name !== "th" && k.name !== "article" &&
             ((k.prose >= 100 && tulvexListed(k) * 10 < k.prose * 4 && k.link * 4 <= k.text) ||
              (k.name === best.name && k.node.className && k.node.className === best.node.className)))) {
             if (first < 0) first = i;
@@ -428,7 +446,7 @@ function tulvexArticle(scan, doc) {
         r = records[i];
         r.buried = r.junk || (r.up !== null && r.up.buried);
         // On a page with a list, a block led by links is one of its entries.
-        if (r.buried || !r.block || (r.led * 2 >= r.prose && page.leads >= 3)) continue;
+        if (r.buried || !r.block || r.feed || (r.led * 2 >= r.prose && page.leads >= 3)) continue;
         score = tulvexScore(r);
         if (score > 0 && score >= bestScore) { best = r; bestScore = score; }
     }
@@ -441,7 +459,7 @@ function tulvexArticle(scan, doc) {
         for (j = parts[i].order + 1; j <= parts[i].last; j++) {
             r = records[j];
             // Lists of mostly text stay: notes, references, steps.
-            if (r.junk || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text)) {
+            if (r.junk || r.feed || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text)) {
                 left[left.length] = r;
                 j = r.last;
             }

@@ -34,6 +34,7 @@ function shape(lang, name, html, more = {}) {
       `<p>${junk(prose(2))}</p></div>`,
     ad: () => `<div><span>${junk('Реклама')}</span><a href="http://ads.test/"><img src="b.gif"></a></div>`,
     footer: (tag = 'div') => `<${tag} id="footer">${links(4, 'span')} <p>${junk('© 2009 Редакция')}</p></${tag}>`,
+    teasers: (k) => times(k, () => `<article><h2><a href="/n">${junk(cap(words(4)))}</a></h2><p>${junk(prose(6))}</p></article>`),
     results: () => `<ol class="results">${times(10, () => `<li><h3><a href="/r">${words(5)}</a></h3>` +
       `<div>${prose(2, 14)}</div><cite>site.test/r</cite></li>`)}</ol>`,
   };
@@ -106,6 +107,11 @@ const SHAPES = [
   shape('en', 'links inside sentences: a numbered article, a related story between paragraphs', `<title>{art:Old bridges}</title>
     <div class="col"><h1>Old bridges</h1>{p 3}<p>Read also: <a href="/r">The ferry that crossed the bay for a century</a></p>{p 4}
     <ol>${'<li><a href="/b">{art:The stone bridge at the mill}</a> {text 1}</li>'.repeat(6)}</ol></div>{nav}`),
+  shape('ru', 'teasers: full-text teasers, a rail of headlines, more under the article', `<title>{art:Ночной рынок}</title>
+    <body class="single-post"><div class="entry"><h1>Ночной рынок</h1>{ps 3}<div class="rail"><h4>{junk:В тренде}</h4>
+    ${'<div class="card"><h4>{junk:Заголовок другой статьи о городе}</h4><span>{junk:2 часа назад}</span></div>'.repeat(4)}</div>
+    {ps 2}</div><div class="read-next">{teasers 4}</div><div><h3>{junk:Ещё о городе}</h3>
+    ${'<div><h3>{junk:Ещё заголовок о жизни города}</h3><time>{junk:3 марта}</time></div>'.repeat(4)}</div>{sidebar}</body>`),
 ];
 
 module.exports = { SHAPES };
