@@ -59,11 +59,18 @@ var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|men
 var TULVEX_JUNK_WORDS = new RegExp(" (nav|navbar|navigation|comments?|share|sharing|social|related|" +
     "recommend(ed|ations?)?|breadcrumbs?|crumbs|sponsors?|sponsored|promo|promoted|adverts?|advertisement|" +
     "advertising|adfox|ya?direct|banners?|newsletter|subscribe|subscription|cookies?|disqus|outbrain|taboola|footer|" +
-    "popular|trending|also|meta|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|btn|buttons?) ");
+    "popular|trending|also|meta|byline|dateline|gallery|slideshow|lightbox|carousel|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|btn|buttons?) ");
 var TULVEX_WEAK_WORDS = new RegExp(" (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|" +
     "author|search|login|side|sidebar|widgets?) ");
 var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|maincontent|posts?|postbody|entry|" +
     "entrycontent|story|storytext|main|blog|material|publication|details?|text|body|bodytext) ");
+var TULVEX_CAPTION_WORDS = / (caption|captions|figcaption|credits?) /;
+var TULVEX_HIDING_NAMES = new RegExp("^(hidden|hide|is-hidden|u-hidden|d-none|invisible|sr-only|sr-text|visually-hidden|" +
+    "visuallyhidden|screen-reader-text|element-invisible|offscreen|a11y-hidden|assistive-text)$");
+/* The whole text of a gallery's controls; a photo credit's start. */
+var TULVEX_CONTROLS = new RegExp("^((close|закрыть|back to (the )?gallery|вернуться в галерею|\\d+ ?(/|of|из) ?\\d+|prev|" +
+    "previous|next|назад|далее|вперёд|fullscreen) ?)+$");
+var TULVEX_CREDIT = /^(photo|photos|photograph|image|picture|credit|фото|снимок|иллюстрация)( by)? ?[:©]/;
 /* Captions of 7 to 17 characters. */
 var TULVEX_AD_CAPTION = /^(реклама|на правах рекламы|advertisement|advertising|sponsored|anzeige|werbung|publicit[eé]|publicidad|pubblicit[aà])$/;
 var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1F]/;
@@ -86,25 +93,28 @@ var TULVEX_LETTER = /[0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF90
 
 /*
  * What the class names and the id of an element say: 2 of an article, 1
- * junk, 3 junk by weak words alone, 0 nothing. Each name is cut into words
+ * junk, 3 junk by weak words alone, 0 nothing; 4 more for a caption or
+ * credit, 8 more for a name that hides it ("sr-only"). Each name is cut into words
  * on whatever is not a letter or digit, and words match whole. A name with
  * an article word and no junk word (weak words aside: "builder-widget-body",
  * "left-side-story") makes the element an article's, whatever its other
  * names say.
  */
 function tulvexWords(element) {
-    var name = element.className, id = element.id, names, words, i, junk = 0;
+    var name = element.className, id = element.id, names, words, i, junk = 0, article = false, more = 0;
     if (typeof name !== "string") name = "";
     if (typeof id !== "string") id = "";
     if (!name && !id) return 0;
     names = (name + " " + id).toLowerCase().replace(TULVEX_BLANKS, " ").split(" ");
     for (i = 0; i < names.length; i++) {
+        if (TULVEX_HIDING_NAMES.test(names[i])) more |= 8;
         words = " " + names[i].replace(TULVEX_NOT_WORD, " ") + " ";
+        if (TULVEX_CAPTION_WORDS.test(words)) more |= 4;
         if (TULVEX_JUNK_WORDS.test(words)) junk = 1;
-        else if (TULVEX_ARTICLE_WORDS.test(words)) return 2;
+        else if (TULVEX_ARTICLE_WORDS.test(words)) article = true;
         else if (!junk && TULVEX_WEAK_WORDS.test(words)) junk = 3;
     }
-    return junk;
+    return (article ? 2 : junk) + more;
 }
 
 /* What a boundary element is: 1 a paragraph, 2 another block, 3 a table cell, 0 none. */
@@ -130,11 +140,15 @@ function tulvexScan(doc) {
         PRE = TULVEX_PRE, PRE_END = TULVEX_PRE_END, GAP = TULVEX_GAP, LINK = TULVEX_LINK, LINK_END = TULVEX_LINK_END;
 
     function close(record) {
-        var prose;
+        var prose, said;
         if (size) {
             record.text += size;
-            if (size >= 7 && size <= 17 && TULVEX_AD_CAPTION.test(tulvexCollapse(chunk).toLowerCase())) {
-                record.ad = true;
+            if (size <= 40) {
+                said = tulvexCollapse(chunk).toLowerCase();
+                if ((size >= 7 && size <= 17 && TULVEX_AD_CAPTION.test(said)) || TULVEX_CONTROLS.test(said)) {
+                    record.ad = true;
+                }
+                if (TULVEX_CREDIT.test(said)) record.credits++;
             }
             if (size >= 25 && link * 2 < size) {
                 // Links inside its sentences are prose; a line of links that opens it is not.
@@ -164,8 +178,9 @@ function tulvexScan(doc) {
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
                        end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
-                       junkText: 0, ad: false, junk: false, feed: false, articles: 0, heads: 0, teasers: 0, teaserText: 0,
-                       main: name === "h1" || name === "main" || role === "main" || body };
+                       junkText: 0, ad: false, junk: false, feed: false, credits: 0, caption: name === "figcaption" || (words & 4) > 0, articles: 0, heads: 0, teasers: 0, teaserText: 0,
+                       main: name === "h1" || name === "main" || role === "main" || body },
+            hiding = (words & 8) || (!bare && element.getAttribute("aria-hidden") === "true");
         records[records.length] = record;
         if (name === "h1") scan.heads[scan.heads.length] = record;
         if (kind) steps[steps.length] = kind === 1 ? PARAGRAPH : kind === 2 ? BLOCK : CELL;
@@ -185,7 +200,7 @@ function tulvexScan(doc) {
                 size += n;
                 if (inLink) link += n;
                 else if (!loose) loose = wordy.test(text);
-                if (size <= 17) chunk += " " + text;
+                if (size <= 40) chunk += " " + text;
                 if (!marked) marked = punctuation.test(text);
                 continue;
             }
@@ -230,6 +245,7 @@ function tulvexScan(doc) {
                 record.prose += kid.prose;
                 record.led += kid.led;
                 record.leads += kid.leads;
+                record.credits += kid.credits;
                 record.junkText += kid.junkText;
             }
             if (kid.main) record.main = true;
@@ -242,13 +258,15 @@ function tulvexScan(doc) {
         if (kind === 1 || kind === 2) steps[steps.length] = kind === 1 ? PARAGRAPH : BLOCK;
         record.end = steps.length;
         record.last = records.length - 1;
-        record.junk = !record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) ||
-            words % 2 === 1 || (record.ad && record.text < 40) ||
-            (record.teasers >= 3 && record.teaserText * 3 >= record.text * 2));
-        record.weak = words === 3;
+        record.after = prosed;
+        record.caption = record.caption || (record.credits > 0 && record.text < 100);
+        record.junk = hiding || (!record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) ||
+            (role && TULVEX_JUNK_ROLE.test(role)) || (words & 3) % 2 === 1 || (record.ad && record.text < 40) ||
+            (record.teasers >= 3 && record.teaserText * 3 >= record.text * 2)));
+        record.weak = (words & 3) === 3;
         // Two articles or more, as a list of teasers or a page of posts: no one article, nor of one.
         record.feed = name !== "article" && record.articles >= 2;
-        record.bonus = 1 + (words === 2 && name !== "body" ? 0.25 : 0) +
+        record.bonus = 1 + ((words & 3) === 2 && name !== "body" ? 0.25 : 0) +
             (name === "article" || name === "main" || role === "main" || role === "article" || body ? 0.5 : 0);
         return record;
     }
@@ -401,20 +419,38 @@ function tulvexReplay(steps, from, to, skips, lines, reading) {
     }
 }
 
+/* A byline or the time of a change, before the article's first long line. */
+var TULVEX_BYLINE = new RegExp("^((by|автор:?) [^.!?]*[^.!?]|(updated|last updated|published|posted|обновлено|" +
+    "опубликовано)[ :].*)$");
+var TULVEX_TAIL = new RegExp("^(tags?|tagged|теги|метки|filed under|posted in|categories|рубрик[аи]|" +
+    "comments? (are|is) (closed|disabled)|комментарии (закрыты|отключены)|leave a (comment|reply)|" +
+    "(add|post) (a |new )?comment|оставьте комментарий|добавить комментарий|\\d+ (comments?|комментари)|no comments|" +
+    "be the first|sign up|subscribe|подпишитесь|подписывайтесь|newsletter|have a (news )?tip|got a tip|share this|" +
+    "поделиться)");
+
 /*
  * The text of the article's parts. Before its first line of 80 characters
  * or more, lines of under 80 that hold nothing but links (a section's
- * name, "Read more") are left out.
+ * name, "Read more"), bylines and times of a change are left out; after
+ * its last paragraph, tags and notices.
  */
 function tulvexPartsText(steps, parts, skips) {
-    var reading = { head: true, free: false }, i, lines = tulvexLines(function (line) {
-        var keep = !reading.head || reading.free || line.length >= 80;
+    var reading = { head: true, free: false }, i, text, end, lines = tulvexLines(function (line) {
+        var keep = !reading.head || ((reading.free || line.length >= 80) &&
+            !(line.length < 80 && TULVEX_BYLINE.test(line.toLowerCase())));
         if (reading.free && line.length >= 80) reading.head = false;
         reading.free = false;
         return keep;
     });
     for (i = 0; i < parts.length; i++) tulvexReplay(steps, parts[i].start, parts[i].end, skips, lines, reading);
-    return lines.text();
+    text = lines.text();
+    // Its last lines while they are tags, notices of comments, calls to subscribe or to send news.
+    for (end = text.lastIndexOf(TULVEX_LINE_END); end > 0; end = text.lastIndexOf(TULVEX_LINE_END)) {
+        if (text.length - end > 200 || !TULVEX_TAIL.test(text.substring(end + 2).toLowerCase())) break;
+        text = text.substring(0, end);
+        while (text.substring(text.length - 2) === TULVEX_LINE_END) text = text.substring(0, text.length - 2);
+    }
+    return text;
 }
 
 /* The text of one record on one line. */
@@ -434,6 +470,16 @@ function tulvexShareWord(a, b) {
 
 function tulvexByStart(a, b) {
     return a.start - b.start;
+}
+
+/*
+ * Whether a caption stays in an article that starts at record first and
+ * ends at record last: one that is the only text of its figure, with the
+ * article's prose before and after it, and no credit.
+ */
+function tulvexOwnCaption(caption, first, last) {
+    var figure = caption.up && caption.up.name === "figure" ? caption.up : caption;
+    return !caption.credits && figure.text === caption.text && figure.before > first.before && figure.after < last.after;
 }
 
 /* The article of a scanned document as {score, text}, or null when none stands out. */
@@ -458,8 +504,9 @@ function tulvexArticle(scan, doc) {
     for (i = 0; i < parts.length; i++) {
         for (j = parts[i].order + 1; j <= parts[i].last; j++) {
             r = records[j];
-            // Lists of mostly text stay: notes, references, steps.
-            if (r.junk || r.feed || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text)) {
+            // Lists of mostly text stay: notes, references, steps; and the caption of a figure amid the prose.
+            if (r.junk || r.feed || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text) ||
+                (r.caption && !tulvexOwnCaption(r, parts[0], parts[parts.length - 1]))) {
                 left[left.length] = r;
                 j = r.last;
             }

@@ -112,6 +112,15 @@ const SHAPES = [
     ${'<div class="card"><h4>{junk:Заголовок другой статьи о городе}</h4><span>{junk:2 часа назад}</span></div>'.repeat(4)}</div>
     {ps 2}</div><div class="read-next">{teasers 4}</div><div><h3>{junk:Ещё о городе}</h3>
     ${'<div><h3>{junk:Ещё заголовок о жизни города}</h3><time>{junk:3 марта}</time></div>'.repeat(4)}</div>{sidebar}</body>`),
+  shape('en', 'captions, gallery controls, byline, tags and notices, text hidden by class', `<title>{art:Harbour}</title>
+    <article><h1>Harbour</h1><p class="byline">{junk:By Anna Berg}</p><p>{junk:Updated March 3, 2024}</p>
+    <figure><img src="a.jpg"><figcaption>{junk:The pier at dawn}</figcaption></figure>{ps 2}<p>{junk:Photo: Ivan Drozd}</p>
+    <figure><img src="b.jpg"><figcaption>{art:Boats in the ice}</figcaption></figure>{ps 2}<div class="wp-caption">
+    <img src="c.jpg"><p class="wp-caption-text">{junk:A keeper of the light}</p><p>{junk:Credit: Anna Berg}</p></div>
+    <div><span>{junk:Close}</span> <span>{junk:Back to Gallery}</span> <span>{junk:3 / 12}</span></div>
+    <span class="sr-only">{junk:Skip the ad}</span><div aria-hidden="true">{junk:Tweet this}</div>{ps 2}
+    <p>{junk:Comments are closed.}</p><p>{junk:Sign up for our newsletter}</p><p>{junk:Have a tip? Write to us.}</p>
+    </article>`),
 ];
 
 module.exports = { SHAPES };
