@@ -67,6 +67,8 @@ var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|
 var TULVEX_CAPTION_WORDS = / (caption|captions|figcaption|credits?) /;
 var TULVEX_HIDING_NAMES = new RegExp("^(hidden|hide|is-hidden|u-hidden|d-none|invisible|sr-only|sr-text|visually-hidden|" +
     "visuallyhidden|screen-reader-text|element-invisible|offscreen|a11y-hidden|assistive-text)$");
+var TULVEX_POST_NAMES = new RegExp("^(twitter-tweet|twitter-video|instagram-media|tiktok-embed|fb-post|fb-video|" +
+    "reddit-embed-bq|bluesky-embed|mastodon-embed|telegram-post|threads-embed)$");
 /* The whole text of a gallery's controls; a photo credit's start. */
 var TULVEX_CONTROLS = new RegExp("^((close|закрыть|back to (the )?gallery|вернуться в галерею|\\d+ ?(/|of|из) ?\\d+|prev|" +
     "previous|next|назад|далее|вперёд|fullscreen) ?)+$");
@@ -94,7 +96,8 @@ var TULVEX_LETTER = /[0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF90
 /*
  * What the class names and the id of an element say: 2 of an article, 1
  * junk, 3 junk by weak words alone, 0 nothing; 4 more for a caption or
- * credit, 8 more for a name that hides it ("sr-only"). Each name is cut into words
+ * credit, 8 more for a name that hides it ("sr-only"), 16 more for a post
+ * quoted from a social network. Each name is cut into words
  * on whatever is not a letter or digit, and words match whole. A name with
  * an article word and no junk word (weak words aside: "builder-widget-body",
  * "left-side-story") makes the element an article's, whatever its other
@@ -108,6 +111,7 @@ function tulvexWords(element) {
     names = (name + " " + id).toLowerCase().replace(TULVEX_BLANKS, " ").split(" ");
     for (i = 0; i < names.length; i++) {
         if (TULVEX_HIDING_NAMES.test(names[i])) more |= 8;
+        if (TULVEX_POST_NAMES.test(names[i])) more |= 16;
         words = " " + names[i].replace(TULVEX_NOT_WORD, " ") + " ";
         if (TULVEX_CAPTION_WORDS.test(words)) more |= 4;
         if (TULVEX_JUNK_WORDS.test(words)) junk = 1;
@@ -178,7 +182,7 @@ function tulvexScan(doc) {
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
                        end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
-                       junkText: 0, ad: false, junk: false, feed: false, credits: 0, caption: name === "figcaption" || (words & 4) > 0, articles: 0, heads: 0, teasers: 0, teaserText: 0,
+                       junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, caption: name === "figcaption" || (words & 4) > 0, articles: 0, heads: 0, teasers: 0, teaserText: 0,
                        main: name === "h1" || name === "main" || role === "main" || body },
             hiding = (words & 8) || (!bare && element.getAttribute("aria-hidden") === "true");
         records[records.length] = record;
@@ -246,6 +250,7 @@ function tulvexScan(doc) {
                 record.led += kid.led;
                 record.leads += kid.leads;
                 record.credits += kid.credits;
+                record.quoted += kid.quoted;
                 record.junkText += kid.junkText;
             }
             if (kid.main) record.main = true;
@@ -260,8 +265,10 @@ function tulvexScan(doc) {
         record.last = records.length - 1;
         record.after = prosed;
         record.caption = record.caption || (record.credits > 0 && record.text < 100);
-        record.junk = hiding || (!record.main && (TULVEX_JUNK_TAGS.hasOwnProperty(name) ||
-            (role && TULVEX_JUNK_ROLE.test(role)) || (words & 3) % 2 === 1 || (record.ad && record.text < 40) ||
+        if (words & 16) record.quoted = record.text;
+        // A quoted post, in a wrapper whose words say "social", is no junk.
+        record.junk = hiding || (!record.main && (!record.quoted || record.quoted * 2 < record.text) &&
+            (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) || (words & 3) % 2 === 1 || (record.ad && record.text < 40) ||
             (record.teasers >= 3 && record.teaserText * 3 >= record.text * 2)));
         record.weak = (words & 3) === 3;
         // Two articles or more, as a list of teasers or a page of posts: no one article, nor of one.

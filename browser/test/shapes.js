@@ -121,6 +121,9 @@ const SHAPES = [
     <span class="sr-only">{junk:Skip the ad}</span><div aria-hidden="true">{junk:Tweet this}</div>{ps 2}
     <p>{junk:Comments are closed.}</p><p>{junk:Sign up for our newsletter}</p><p>{junk:Have a tip? Write to us.}</p>
     </article>`),
+  shape('en', 'a post quoted from a social network', `<title>{art:Storm warning}</title><article><h1>Storm warning</h1>
+    {ps 2}<div class="social-embed"><blockquote class="twitter-tweet"><p>{art:The river is rising near the mill, stay away}</p>
+    &mdash; {art:City Rescue} <a href="https://twitter.test/s/1">{art:March 3, 2024}</a></blockquote></div>{ps 2}</article>`),
 ];
 
 module.exports = { SHAPES };
