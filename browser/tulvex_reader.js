@@ -366,29 +366,43 @@ function tulvexParts(records, best) {
 /*
  * The <h1> of an article whose parts start at record first and end at
  * record last: the first in it with no prose of the page before it since
- * the article's start, else the last before the article. Neither junk nor
- * mostly a link.
+ * the article's start, else the first in it that the page's own title
+ * holds (a title with the site's name), else the last before the article
+ * that is not mostly a link (a site's name). None that is junk.
  */
-function tulvexHeading(scan, first, last) {
-    var i, h, found = null;
+function tulvexHeading(scan, first, last, doc) {
+    var i, h, found = null, inside = null, own;
     for (i = 0; i < scan.heads.length; i++) {
         h = scan.heads[i];
         if (h.order > last.last) break;
-        if (h.buried || !h.text || h.link * 2 > h.text) continue;
-        if (h.order >= first.order) return h.before === first.before ? h : found;
-        found = h;
+        if (h.buried || !h.text) continue;
+        if (h.order < first.order) {
+            if (h.link * 2 <= h.text) found = h;
+        } else if (h.before === first.before) {
+            return h;
+        } else if (!inside) {
+            own = own || tulvexCollapse(tulvexPlain(tulvexMeta(doc, "og:title") + " \n " + String(doc.title || ""))).toLowerCase();
+            if (own.indexOf(tulvexLineOf(scan.steps, h).toLowerCase()) >= 0) inside = h;
+        }
     }
-    return found;
+    return inside || found;
+}
+
+/* The content of the document's <meta> of a property, or "". */
+function tulvexMeta(doc, property) {
+    var metas = doc.getElementsByTagName("meta"), n = metas.length, i;
+    for (i = 0; i < n; i++) {
+        if (metas[i].getAttribute("property") === property) return metas[i].getAttribute("content") || "";
+    }
+    return "";
 }
 
 /* The page's own title without the site's name: its longest part. */
 function tulvexPageTitle(doc) {
-    var metas = doc.getElementsByTagName("meta"), n = metas.length, i, parts, title = "";
-    for (i = 0; i < n; i++) {
-        if (metas[i].getAttribute("property") === "og:title") return tulvexCollapse(tulvexPlain(metas[i].getAttribute("content") || ""));
-    }
+    var og = tulvexMeta(doc, "og:title"), i, parts, title = "";
+    if (og) return tulvexCollapse(tulvexPlain(og));
     parts = tulvexCollapse(tulvexPlain(String(doc.title || "")))
-        .replace(/ (\||-|\u2013|\u2014|::|\/|\u00AB|\u00BB) /g, "\n").split("\n");
+        .replace(/ (\||-|\u2013|\u2014|::|\/|\u00AB|\u00BB|\u2022|\u00B7) /g, "\n").split("\n");
     for (i = 0; i < parts.length; i++) if (parts[i].length > title.length) title = parts[i];
     return title;
 }
@@ -520,7 +534,7 @@ function tulvexArticle(scan, doc) {
         }
     }
     // The title: the article's <h1>; one before the article only where it shares a word with the page's own title.
-    head = tulvexHeading(scan, parts[0], parts[parts.length - 1]);
+    head = tulvexHeading(scan, parts[0], parts[parts.length - 1], doc);
     title = head ? tulvexLineOf(scan.steps, head) : "";
     if (head && head.order < parts[0].order) {
         own = tulvexPageTitle(doc);

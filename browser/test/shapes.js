@@ -124,6 +124,9 @@ const SHAPES = [
   shape('en', 'a post quoted from a social network', `<title>{art:Storm warning}</title><article><h1>Storm warning</h1>
     {ps 2}<div class="social-embed"><blockquote class="twitter-tweet"><p>{art:The river is rising near the mill, stay away}</p>
     &mdash; {art:City Rescue} <a href="https://twitter.test/s/1">{art:March 3, 2024}</a></blockquote></div>{ps 2}</article>`),
+  shape('en', 'the title once: a linked heading after a kicker, a page title with the site', `<title>{art:Lanterns over the bay} • Harbour Daily</title>
+    <div class="post"><p>{text 1}</p><h1><a href="/lanterns">Lanterns over the bay</a></h1>{ps 4}</div>{nav}`),
+
 ];
 
 module.exports = { SHAPES };
