@@ -182,7 +182,7 @@ function tulvexScan(doc) {
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
                        end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
-                       junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, caption: name === "figcaption" || (words & 4) > 0, articles: 0, heads: 0, teasers: 0, teaserText: 0,
+                       junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, caption: name === "figcaption" || (words & 4) > 0, articles: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1,
                        main: name === "h1" || name === "main" || role === "main" || body },
             hiding = (words & 8) || (!bare && element.getAttribute("aria-hidden") === "true");
         records[records.length] = record;
@@ -235,11 +235,18 @@ function tulvexScan(doc) {
             }
             record.articles += kid.articles;
             record.heads += kid.heads;
-            // A headline and a date, or a link with a line or two: one of a run of teasers.
+            // A headline and a date, or a link with a line or two: one of a run of teasers, which a heading may open.
             if (kid.block && kid.text <= 200 && kid.prose < 100 && (kid.heads || kid.link) && childName !== "p" &&
                 !subheads.hasOwnProperty(childName)) {
                 record.teasers++;
                 record.teaserText += kid.text;
+                if (!record.run++ && record.runFrom < 0) record.runFrom = kid.order;
+            } else if (subheads.hasOwnProperty(childName)) {
+                record.run = 0;
+                record.runFrom = kid.order;
+            } else if (kid.text) {
+                record.run = 0;
+                record.runFrom = -1;
             }
             if (kid.feed) {
                 record.junkText += kid.text + kid.junkText;
@@ -505,7 +512,7 @@ function tulvexOwnCaption(caption, first, last) {
 
 /* The article of a scanned document as {score, text}, or null when none stands out. */
 function tulvexArticle(scan, doc) {
-    var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, r, score, parts, left = [], head,
+    var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, k, r, score, parts, left = [], head,
         title, own, text;
     if (!page) return null;
     tulvexUnburyWrappers(scan);
@@ -523,8 +530,13 @@ function tulvexArticle(scan, doc) {
     best = tulvexAroundTable(records, best);
     parts = tulvexParts(records, best);
     for (i = 0; i < parts.length; i++) {
-        for (j = parts[i].order + 1; j <= parts[i].last; j++) {
+        for (j = parts[i].order; j <= parts[i].last; j++) {
             r = records[j];
+            // A run of three teasers or more that ends a block, and the heading before them.
+            if (r.run >= 3) {
+                for (k = r.runFrom; k <= r.last; k = records[k].last + 1) left[left.length] = records[k];
+            }
+            if (j === parts[i].order) continue;
             // Lists of mostly text stay: notes, references, steps; and the caption of a figure amid the prose.
             if (r.junk || r.feed || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text) ||
                 (r.caption && !tulvexOwnCaption(r, parts[0], parts[parts.length - 1]))) {

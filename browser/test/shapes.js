@@ -110,8 +110,8 @@ const SHAPES = [
   shape('ru', 'teasers: full-text teasers, a rail of headlines, more under the article', `<title>{art:Ночной рынок}</title>
     <body class="single-post"><div class="entry"><h1>Ночной рынок</h1>{ps 3}<div class="rail"><h4>{junk:В тренде}</h4>
     ${'<div class="card"><h4>{junk:Заголовок другой статьи о городе}</h4><span>{junk:2 часа назад}</span></div>'.repeat(4)}</div>
-    {ps 2}</div><div class="read-next">{teasers 4}</div><div><h3>{junk:Ещё о городе}</h3>
-    ${'<div><h3>{junk:Ещё заголовок о жизни города}</h3><time>{junk:3 марта}</time></div>'.repeat(4)}</div>{sidebar}</body>`),
+    {ps 2}<h3>{junk:Ещё о городе}</h3>${'<div><h3>{junk:Ещё заголовок о жизни города}</h3><time>{junk:3 марта}</time></div>'
+    .repeat(4)}</div><div class="read-next">{teasers 4}</div>{sidebar}</body>`),
   shape('en', 'captions, gallery controls, byline, tags and notices, text hidden by class', `<title>{art:Harbour}</title>
     <article><h1>Harbour</h1><p class="byline">{junk:By Anna Berg}</p><p>{junk:Updated March 3, 2024}</p>
     <figure><img src="a.jpg"><figcaption>{junk:The pier at dawn}</figcaption></figure>{ps 2}<p>{junk:Photo: Ivan Drozd}</p>
