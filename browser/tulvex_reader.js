@@ -65,7 +65,7 @@ var TULVEX_WEAK_WORDS = new RegExp(" (menu|header|masthead|rating|votes?|print|t
 var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|maincontent|posts?|postbody|entry|" +
     "entrycontent|story|storytext|main|blog|material|publication|details?|text|body|bodytext) ");
 var TULVEX_CAPTION_WORDS = / (caption|captions|figcaption|credits?) /;
-var TULVEX_HIDING_NAMES = new RegExp("^(hidden|hide|is-hidden|u-hidden|d-none|invisible|sr-only|sr-text|visually-hidden|" +
+var TULVEX_HIDING_NAMES = new RegExp("^(hidden|is-hidden|u-hidden|invisible|sr-only|sr-text|visually-hidden|" +
     "visuallyhidden|screen-reader-text|element-invisible|offscreen|a11y-hidden|assistive-text)$");
 var TULVEX_POST_NAMES = new RegExp("^(twitter-tweet|twitter-video|instagram-media|tiktok-embed|fb-post|fb-video|" +
     "reddit-embed-bq|bluesky-embed|mastodon-embed|telegram-post|threads-embed)$");
@@ -118,6 +118,8 @@ function tulvexWords(element) {
         else if (TULVEX_ARTICLE_WORDS.test(words)) article = true;
         else if (!junk && TULVEX_WEAK_WORDS.test(words)) junk = 3;
     }
+    // "hidden md:block" shows on a wide screen.
+    if ((more & 8) && name.indexOf(":") >= 0) more -= 8;
     return (article ? 2 : junk) + more;
 }
 
@@ -149,7 +151,9 @@ function tulvexScan(doc) {
             record.text += size;
             if (size <= 40) {
                 said = tulvexCollapse(chunk).toLowerCase();
-                if ((size >= 7 && size <= 17 && TULVEX_AD_CAPTION.test(said)) || TULVEX_CONTROLS.test(said)) {
+                // A table's cell may hold "3 / 12" as data.
+                if ((size >= 7 && size <= 17 && TULVEX_AD_CAPTION.test(said)) ||
+                    (record.name !== "td" && record.name !== "th" && TULVEX_CONTROLS.test(said))) {
                     record.ad = true;
                 }
                 if (TULVEX_CREDIT.test(said)) record.credits++;
@@ -182,7 +186,7 @@ function tulvexScan(doc) {
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
                        end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
-                       junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, caption: name === "figcaption" || (words & 4) > 0, articles: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1,
+                       junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, caption: name === "figcaption" || (words & 4) > 0, articles: 0, top: 0, second: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1,
                        main: name === "h1" || name === "main" || role === "main" || body },
             hiding = (words & 8) || (!bare && element.getAttribute("aria-hidden") === "true");
         records[records.length] = record;
@@ -234,6 +238,13 @@ function tulvexScan(doc) {
                 continue;
             }
             record.articles += kid.articles;
+            // The prose of its two longest articles.
+            if (kid.top > record.top) {
+                record.second = record.top > kid.second ? record.top : kid.second;
+                record.top = kid.top;
+            } else if (kid.top > record.second) {
+                record.second = kid.top;
+            }
             record.heads += kid.heads;
             // A headline and a date, or a link with a line or two: one of a run of teasers, which a heading may open.
             if (kid.block && kid.text <= 200 && kid.prose < 100 && (kid.heads || kid.link) && childName !== "p" &&
@@ -263,7 +274,11 @@ function tulvexScan(doc) {
             if (kid.main) record.main = true;
         }
         if (subheads.hasOwnProperty(name)) record.heads++;
-        if (name === "article") record.articles = 1;
+        if (name === "article") {
+            record.articles = 1;
+            record.top = record.prose;
+            record.second = 0;
+        }
         if (kind) close(record);
         if (isLink) { inLink--; steps[steps.length] = LINK_END; }
         if (name === "pre") { inPre--; steps[steps.length] = PRE_END; }
@@ -348,6 +363,19 @@ function tulvexAroundTable(records, best) {
             r.name !== "th") return best;
     }
     return up;
+}
+
+/*
+ * Of an article that is one of a block's two or more, that block where
+ * another of them has half its prose or more: a page of posts, not one
+ * post among teasers of others.
+ */
+function tulvexAmongArticles(best) {
+    var article = best, feed;
+    while (article && article.name !== "article") article = article.up;
+    feed = article ? article.up : null;
+    while (feed && !feed.feed) feed = feed.up;
+    return feed && !feed.buried && feed.second * 2 >= article.prose ? feed : best;
 }
 
 /* The article's blocks: the best one and the siblings that continue it. */
@@ -528,6 +556,7 @@ function tulvexArticle(scan, doc) {
     if (!best || best.prose < (page.link > best.prose * 2 ? 300 : 150) ||
         tulvexListed(best) * 10 >= best.prose * 4) return null;
     best = tulvexAroundTable(records, best);
+    best = tulvexAmongArticles(best);
     parts = tulvexParts(records, best);
     for (i = 0; i < parts.length; i++) {
         for (j = parts[i].order; j <= parts[i].last; j++) {
