@@ -403,21 +403,28 @@ function tulvexParts(records, best) {
  * record last: the first in it with no prose of the page before it since
  * the article's start, else the first in it that the page's own title
  * holds (a title with the site's name), else the last before the article
- * that is not mostly a link (a site's name). None that is junk.
+ * that is not mostly a link (a site's name) or that the page's title holds.
+ * None that is junk.
  */
 function tulvexHeading(scan, first, last, doc) {
-    var i, h, found = null, inside = null, own;
+    var i, h, found = null, inside = null, own = null;
+    function titled(h) {
+        if (own === null) {
+            own = tulvexCollapse(tulvexPlain(tulvexMeta(doc, "og:title") + " \n " + String(doc.title || "")));
+            own = own.toLowerCase();
+        }
+        return own.indexOf(tulvexLineOf(scan.steps, h).toLowerCase()) >= 0;
+    }
     for (i = 0; i < scan.heads.length; i++) {
         h = scan.heads[i];
         if (h.order > last.last) break;
         if (h.buried || !h.text) continue;
         if (h.order < first.order) {
-            if (h.link * 2 <= h.text) found = h;
+            if (h.link * 2 <= h.text || titled(h)) found = h;
         } else if (h.before === first.before) {
             return h;
-        } else if (!inside) {
-            own = own || tulvexCollapse(tulvexPlain(tulvexMeta(doc, "og:title") + " \n " + String(doc.title || ""))).toLowerCase();
-            if (own.indexOf(tulvexLineOf(scan.steps, h).toLowerCase()) >= 0) inside = h;
+        } else if (!inside && titled(h)) {
+            inside = h;
         }
     }
     return inside || found;
