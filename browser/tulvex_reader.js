@@ -10,42 +10,60 @@
  * two block boundaries, and keeps a record of every element with what it
  * holds: text, link text, prose, prose led by a link, and the text of what
  * is not of any article (junk). Prose is a chunk of 25 characters or more,
- * mostly outside links, weighed by its characters outside links: in full
- * with a comma or a sentence end in it, by half without (or preformatted).
- * Prose led by links is an entry of a list, as in search results, forum
- * indexes and news lists: a chunk that starts in a link or follows a short
- * line of links, where links make a tenth of the chunk and that line
- * together. An article's paragraph after a line of links, or under a
- * heading that is a link, has far fewer.
+ * mostly outside links, weighed in full with a comma or a sentence end in
+ * it, by half without (or preformatted). Links inside its sentences are
+ * prose; link text is what stands alone: a short line whose letters are
+ * all in links, in a block of its own or before a line break. Prose led by
+ * links is an entry of a list, as in search results, forum indexes and
+ * news lists: a chunk that opens with such a line or follows one, where
+ * that line's links make a tenth of the chunk and the line together. An
+ * article's paragraph after a line of links, or under a heading that is a
+ * link, has far fewer; one that opens with a name as a link, or follows a
+ * "Read also:" line, has none.
  *
  * Junk is an element that holds no <h1> and no article body, and is
- * navigation, a sidebar, footer, comments, share bar, related list or ad
- * by its tag, role, or class and id words, or whose whole text is an ad
- * caption. Class names and the id are cut into words on whatever is not a
- * letter or digit, and words match whole: "shared" is no share bar,
- * "metallurgy" no meta line. Weak words (menu, header, author, ...) make
- * junk only without an article word (article, content, post, ...) beside
- * them; a class name of article words and no junk word makes the element
- * an article's, whatever its other names say.
+ * navigation, a sidebar, footer, comments, share bar, related list, gallery
+ * or ad by its tag, role, or class and id words, or whose whole text is an
+ * ad caption or a gallery's controls; a run of three teasers or more (a
+ * headline with a date) that makes most of its text; or hidden by a class
+ * name (sr-only, visually-hidden) or aria-hidden. Class names and the id
+ * are cut into words on whatever is not a letter or digit, and words match
+ * whole: "shared" is no share bar, "metallurgy" no meta line. Weak words
+ * (menu, header, author, sidebar, widget, side, ...) make junk only without
+ * an article word (article, content, post, ...) beside them
+ * ("builder-widget-body" is an article's), and not of an element that
+ * holds most of the page's prose ("page-with-sidebar-wrap"); a class name
+ * of article words and no junk word makes the element an article's,
+ * whatever its other names say. A post quoted from a social network
+ * (blockquote.twitter-tweet) is no junk, nor the wrapper it fills.
  *
  * A block scores its prose, less its link text and junk and a quarter of
  * its other text (headings, dates, figures, code): the best holds the most
- * prose and the least of the rest. Article words, <article>, <main>,
- * role="main" and itemprop="articleBody" raise it; a table of data that
- * wins by its cells gives way to the block that holds it and prose of its
- * own. It is an article when it holds 300 characters of prose and less
- * than 40% of it is led by links. Its siblings with 100 characters of
- * prose that is neither led by nor thick with links, or of its own tag and
- * class, continue it, with all that stands between them. Junk and blocks
- * mostly of links inside it are left out; lists whose entries are mostly
- * text (notes, references) stay.
+ * prose and the least of the rest. Article words (not the body's),
+ * <article>, <main>, role="main" and itemprop="articleBody" raise it; a
+ * table of data that wins by its cells gives way to the block that holds it
+ * and prose of its own. A block of two <article>s or more (teasers of other
+ * posts, a page of posts) is none, and counts as junk to those around it;
+ * where another of its articles has half the best's prose, it is a page of
+ * posts and the article is that block. It is an article when it holds 300
+ * characters of prose and less than 40% of it is led by links. Its
+ * siblings with 100 characters of prose that is neither led by nor thick
+ * with links, or of its own tag and class, continue it, with all that
+ * stands between them; another <article> does not. Junk, blocks mostly of
+ * links and a run of teasers that ends a block inside it are left out;
+ * lists whose entries are mostly text (notes, references) stay. Captions
+ * and photo credits go, save a caption that is the only text of its figure
+ * amid the article's prose.
  *
  * The text starts with the article's title: its <h1> (the first in it
- * before any of its prose, else the last before it, where that shares a
- * word with the page's own title), else the page's own title: og:title, or
- * the document's title without the site's name. Buttons (<button>,
- * role="button", class btn) are junk, and short lines of nothing but links
- * that come before the article's first long line are left out.
+ * before any of its prose, else the first in it that the page's own title
+ * holds, else the last before it, not a link unless the page's title holds
+ * it, where that shares a word with the page's own title), else the page's
+ * own title: og:title, or the document's title without the site's name.
+ * Buttons (<button>, role="button", class btn) are junk; short lines of
+ * nothing but links, bylines and "Updated" lines that come before the
+ * article's first long line are left out, and so are tags, notices of
+ * comments and calls to subscribe or send a tip after its last.
  *
  * The walk also keeps what the whole text's walk (tulvexText) would write,
  * as a list of steps: text, line breaks, block and paragraph bounds. Each
@@ -59,7 +77,8 @@ var TULVEX_JUNK_ROLE = /^(navigation|complementary|banner|contentinfo|search|men
 var TULVEX_JUNK_WORDS = new RegExp(" (nav|navbar|navigation|comments?|share|sharing|social|related|" +
     "recommend(ed|ations?)?|breadcrumbs?|crumbs|sponsors?|sponsored|promo|promoted|adverts?|advertisement|" +
     "advertising|adfox|ya?direct|banners?|newsletter|subscribe|subscription|cookies?|disqus|outbrain|taboola|footer|" +
-    "popular|trending|also|meta|byline|dateline|gallery|slideshow|lightbox|carousel|discuss(ion)?|komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|btn|buttons?) ");
+    "popular|trending|also|meta|byline|dateline|gallery|slideshow|lightbox|carousel|discuss(ion)?|" +
+    "komment(s|arii)?|otzyv[yi]?|ad|ads|adv|tags?|toc|rss|btn|buttons?) ");
 var TULVEX_WEAK_WORDS = new RegExp(" (menu|header|masthead|rating|votes?|print|tools?|toolbar|pager|pagination|" +
     "author|search|login|side|sidebar|widgets?) ");
 var TULVEX_ARTICLE_WORDS = new RegExp(" (articles?|articlebody|content|contents|maincontent|posts?|postbody|entry|" +
@@ -70,8 +89,8 @@ var TULVEX_HIDING_NAMES = new RegExp("^(hidden|is-hidden|u-hidden|invisible|sr-o
 var TULVEX_POST_NAMES = new RegExp("^(twitter-tweet|twitter-video|instagram-media|tiktok-embed|fb-post|fb-video|" +
     "reddit-embed-bq|bluesky-embed|mastodon-embed|telegram-post|threads-embed)$");
 /* The whole text of a gallery's controls; a photo credit's start. */
-var TULVEX_CONTROLS = new RegExp("^((close|закрыть|back to (the )?gallery|вернуться в галерею|\\d+ ?(/|of|из) ?\\d+|prev|" +
-    "previous|next|назад|далее|вперёд|fullscreen) ?)+$");
+var TULVEX_CONTROLS = new RegExp("^((close|закрыть|back to (the )?gallery|вернуться в галерею|" +
+    "\\d+ ?(/|of|из) ?\\d+|prev|previous|next|назад|далее|вперёд|fullscreen) ?)+$");
 var TULVEX_CREDIT = /^(photo|photos|photograph|image|picture|credit|фото|снимок|иллюстрация)( by)? ?[:©]/;
 /* Captions of 7 to 17 characters. */
 var TULVEX_AD_CAPTION = /^(реклама|на правах рекламы|advertisement|advertising|sponsored|anzeige|werbung|publicit[eé]|publicidad|pubblicit[aà])$/;
@@ -140,7 +159,8 @@ function tulvexScan(doc) {
         chunk = "", size = 0, link = 0, marked = false, lead = false, lineSize = 0, lineLink = 0, inLink = 0, inPre = 0,
         prosed = 0, alone = 0, loose = false, broken = false, wordy = TULVEX_WORDY,
         // The walk's constants near at hand: a global costs a search of the scope chain each time.
-        skipped = TULVEX_SKIPPED, subheads = TULVEX_SUBHEADS, embedded = TULVEX_EMBEDDED, paragraphs = TULVEX_PARAGRAPHS, blocks = TULVEX_BLOCKS,
+        skipped = TULVEX_SKIPPED, subheads = TULVEX_SUBHEADS, embedded = TULVEX_EMBEDDED,
+        paragraphs = TULVEX_PARAGRAPHS, blocks = TULVEX_BLOCKS,
         filled = TULVEX_FILLED, spread = TULVEX_SPREAD, blanks = TULVEX_BLANKS, punctuation = TULVEX_PUNCTUATION,
         BREAK = TULVEX_BREAK, PARAGRAPH = TULVEX_PARAGRAPH, BLOCK = TULVEX_BLOCK, CELL = TULVEX_CELL,
         PRE = TULVEX_PRE, PRE_END = TULVEX_PRE_END, GAP = TULVEX_GAP, LINK = TULVEX_LINK, LINK_END = TULVEX_LINK_END;
@@ -186,7 +206,9 @@ function tulvexScan(doc) {
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
                        end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
-                       junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, caption: name === "figcaption" || (words & 4) > 0, articles: 0, top: 0, second: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1,
+                       junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, articles: 0, top: 0,
+                       second: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1,
+                       caption: name === "figcaption" || (words & 4) > 0,
                        main: name === "h1" || name === "main" || role === "main" || body },
             hiding = (words & 8) || (!bare && element.getAttribute("aria-hidden") === "true");
         records[records.length] = record;
@@ -290,7 +312,8 @@ function tulvexScan(doc) {
         if (words & 16) record.quoted = record.text;
         // A quoted post, in a wrapper whose words say "social", is no junk.
         record.junk = hiding || (!record.main && (!record.quoted || record.quoted * 2 < record.text) &&
-            (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) || (words & 3) % 2 === 1 || (record.ad && record.text < 40) ||
+            (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) || (words & 3) % 2 === 1 ||
+            (record.ad && record.text < 40) ||
             (record.teasers >= 3 && record.teaserText * 3 >= record.text * 2)));
         record.weak = (words & 3) === 3;
         // Two articles or more, as a list of teasers or a page of posts: no one article, nor of one.
@@ -384,7 +407,8 @@ function tulvexParts(records, best) {
     if (!up) return [best];
     for (i = up.order + 1; i <= up.last; i = k.last + 1) {
         k = records[i];
-        if (k === best || (!k.junk && !k.feed && k.block && k.name !== "td" && k.name !== "th" && k.name !== "article" &&
+        if (k === best || (!k.junk && !k.feed && k.block && k.name !== "td" && k.name !== "th" &&
+            k.name !== "article" &&
             ((k.prose >= 100 && tulvexListed(k) * 10 < k.prose * 4 && k.link * 4 <= k.text) ||
              (k.name === best.name && k.node.className && k.node.className === best.node.className)))) {
             if (first < 0) first = i;
@@ -542,13 +566,14 @@ function tulvexByStart(a, b) {
  */
 function tulvexOwnCaption(caption, first, last) {
     var figure = caption.up && caption.up.name === "figure" ? caption.up : caption;
-    return !caption.credits && figure.text === caption.text && figure.before > first.before && figure.after < last.after;
+    return !caption.credits && figure.text === caption.text && figure.before > first.before &&
+        figure.after < last.after;
 }
 
 /* The article of a scanned document as {score, text}, or null when none stands out. */
 function tulvexArticle(scan, doc) {
-    var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, k, r, score, parts, left = [], head,
-        title, own, text;
+    var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, k, r, score, parts, left = [],
+        head, title, own, text;
     if (!page) return null;
     tulvexUnburyWrappers(scan);
     for (i = 0; i < records.length; i++) {
