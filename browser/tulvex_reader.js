@@ -91,6 +91,8 @@ var TULVEX_POST_NAMES = new RegExp("^(twitter-tweet|twitter-video|instagram-medi
 /* The whole text of a gallery's controls; a photo credit's start. */
 var TULVEX_CONTROLS = new RegExp("^((close|закрыть|back to (the )?gallery|вернуться в галерею|" +
     "\\d+ ?(/|of|из) ?\\d+|prev|previous|next|назад|далее|вперёд|fullscreen) ?)+$");
+var TULVEX_SAID = new RegExp("^ +(реклама|на правах|advert|sponsored|anzeige|werbung|publi|close|закрыть|back|" +
+    "вернуться|\\d|prev|next|назад|далее|вперёд|fullscreen|photo|image|picture|credit|фото|снимок|иллюстрация)");
 var TULVEX_CREDIT = /^(photo|photos|photograph|image|picture|credit|фото|снимок|иллюстрация)( by)? ?[:©]/;
 /* Captions of 7 to 17 characters. */
 var TULVEX_AD_CAPTION = /^(реклама|на правах рекламы|advertisement|advertising|sponsored|anzeige|werbung|publicit[eé]|publicidad|pubblicit[aà])$/;
@@ -169,8 +171,9 @@ function tulvexScan(doc) {
         var prose, said;
         if (size) {
             record.text += size;
-            if (size <= 40) {
-                said = tulvexCollapse(chunk).toLowerCase();
+            // Few short chunks open as an ad caption, a control or a credit can.
+            if (size <= 40 && TULVEX_SAID.test(said = chunk.toLowerCase())) {
+                said = tulvexCollapse(said);
                 // A table's cell may hold "3 / 12" as data.
                 if ((size >= 7 && size <= 17 && TULVEX_AD_CAPTION.test(said)) ||
                     (record.name !== "td" && record.name !== "th" && TULVEX_CONTROLS.test(said))) {
@@ -207,7 +210,8 @@ function tulvexScan(doc) {
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
                        end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
                        junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, articles: 0, top: 0,
-                       second: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1,
+                       second: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1, after: 0, weak: false,
+                       bonus: 1, buried: false,
                        caption: name === "figcaption" || (words & 4) > 0,
                        main: name === "h1" || name === "main" || role === "main" || body },
             hiding = (words & 8) || (!bare && element.getAttribute("aria-hidden") === "true");
