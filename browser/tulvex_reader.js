@@ -432,16 +432,12 @@ function tulvexParts(records, best) {
  * the article's start, else the first in it that the page's own title
  * holds (a title with the site's name), else the last before the article
  * that is not mostly a link (a site's name) or that the page's title holds.
- * None that is junk.
+ * None that is junk. Titles are the page's own, in lower case.
  */
-function tulvexHeading(scan, first, last, doc) {
-    var i, h, found = null, inside = null, own = null;
+function tulvexHeading(scan, first, last, titles) {
+    var i, h, found = null, inside = null;
     function titled(h) {
-        if (own === null) {
-            own = tulvexCollapse(tulvexPlain(tulvexMeta(doc, "og:title") + " \n " + String(doc.title || "")));
-            own = own.toLowerCase();
-        }
-        return own.indexOf(tulvexLineOf(scan.steps, h).toLowerCase()) >= 0;
+        return titles.indexOf("\n" + tulvexLineOf(scan.steps, h).toLowerCase() + "\n") >= 0;
     }
     for (i = 0; i < scan.heads.length; i++) {
         h = scan.heads[i];
@@ -458,6 +454,13 @@ function tulvexHeading(scan, first, last, doc) {
     return inside || found;
 }
 
+/* The page's og:title, document title and that title's parts, in lower case, each between line feeds. */
+function tulvexTitles(doc) {
+    var title = tulvexCollapse(tulvexPlain(String(doc.title || "")));
+    return ("\n" + tulvexCollapse(tulvexPlain(tulvexMeta(doc, "og:title"))) + "\n" + title + "\n" +
+        title.replace(TULVEX_TITLE_PARTS, "\n") + "\n").toLowerCase();
+}
+
 /* The content of the document's <meta> of a property, or "". */
 function tulvexMeta(doc, property) {
     var metas = doc.getElementsByTagName("meta"), n = metas.length, i;
@@ -467,12 +470,14 @@ function tulvexMeta(doc, property) {
     return "";
 }
 
+/* What parts a page's title: "Title | Site", "Title - Site", "Title • Site". */
+var TULVEX_TITLE_PARTS = / (\||-|\u2013|\u2014|::|\/|\u00AB|\u00BB|\u2022|\u00B7) /g;
+
 /* The page's own title without the site's name: its longest part. */
 function tulvexPageTitle(doc) {
     var og = tulvexMeta(doc, "og:title"), i, parts, title = "";
     if (og) return tulvexCollapse(tulvexPlain(og));
-    parts = tulvexCollapse(tulvexPlain(String(doc.title || "")))
-        .replace(/ (\||-|\u2013|\u2014|::|\/|\u00AB|\u00BB|\u2022|\u00B7) /g, "\n").split("\n");
+    parts = tulvexCollapse(tulvexPlain(String(doc.title || ""))).replace(TULVEX_TITLE_PARTS, "\n").split("\n");
     for (i = 0; i < parts.length; i++) if (parts[i].length > title.length) title = parts[i];
     return title;
 }
@@ -512,12 +517,12 @@ function tulvexReplay(steps, from, to, skips, lines, reading) {
 
 /* A byline or the time of a change, before the article's first long line. */
 var TULVEX_BYLINE = new RegExp("^((by|автор:?) [^.!?]*[^.!?]|(updated|last updated|published|posted|обновлено|" +
-    "опубликовано)[ :].*)$");
+    "опубликовано)[ :].*|.*\\d+ ?(min|мин)\\.? (read|чтения).*)$");
 var TULVEX_TAIL = new RegExp("^(tags?|tagged|теги|метки|filed under|posted in|categories|рубрик[аи]|" +
     "comments? (are|is) (closed|disabled)|комментарии (закрыты|отключены)|leave a (comment|reply)|" +
     "(add|post) (a |new )?comment|оставьте комментарий|добавить комментарий|\\d+ (comments?|комментари)|no comments|" +
     "be the first|sign up|subscribe|подпишитесь|подписывайтесь|newsletter|have a (news )?tip|got a tip|share this|" +
-    "поделиться)");
+    "поделиться|more from|more stories|you may also like|related|читайте также|ещё по теме|смотрите также)");
 
 /*
  * The text of the article's parts. Before its first line of 80 characters
@@ -577,7 +582,7 @@ function tulvexOwnCaption(caption, first, last) {
 /* The article of a scanned document as {score, text}, or null when none stands out. */
 function tulvexArticle(scan, doc) {
     var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, k, r, score, parts, left = [],
-        head, title, own, text;
+        head, title, own, titles, text;
     if (!page) return null;
     tulvexUnburyWrappers(scan);
     for (i = 0; i < records.length; i++) {
@@ -610,12 +615,17 @@ function tulvexArticle(scan, doc) {
             }
         }
     }
-    // The title: the article's <h1>; one before the article only where it shares a word with the page's own title.
-    head = tulvexHeading(scan, parts[0], parts[parts.length - 1], doc);
+    // The title: the article's <h1>; one before the article only where it shares a word with the page's own title
+    // or the page's title holds it.
+    titles = tulvexTitles(doc);
+    head = tulvexHeading(scan, parts[0], parts[parts.length - 1], titles);
     title = head ? tulvexLineOf(scan.steps, head) : "";
     if (head && head.order < parts[0].order) {
         own = tulvexPageTitle(doc);
-        if (own && !tulvexShareWord(title, own)) title = own;
+        // "Harbour" under "Harbour - Wikipedia", whose longest part is the site's name.
+        if (own && !tulvexShareWord(title, own) && titles.indexOf("\n" + title.toLowerCase() + "\n") < 0) {
+            title = own;
+        }
     } else if (head) {
         left[left.length] = head;
     } else {
