@@ -93,7 +93,7 @@ var TULVEX_CONTROLS = new RegExp("^((close|закрыть|back to (the )?gallery
     "\\d+ ?(/|of|из) ?\\d+|prev|previous|next|назад|далее|вперёд|fullscreen) ?)+$");
 var TULVEX_SAID = new RegExp("^ +(реклама|на правах|advert|sponsored|anzeige|werbung|publi|close|закрыть|back|" +
     "вернуться|\\d|prev|next|назад|далее|вперёд|fullscreen|photo|image|picture|credit|фото|снимок|иллюстрация)");
-var TULVEX_CREDIT = /^(photo|photos|photograph|image|picture|credit|фото|снимок|иллюстрация)( by)? ?[:©]/;
+var TULVEX_CREDIT = /(^|[ .,;(])(photo|photos|photograph|image|picture|credit|фото|снимок|иллюстрация)( by)? ?[:©]/;
 /* Captions of 7 to 17 characters. */
 var TULVEX_AD_CAPTION = /^(реклама|на правах рекламы|advertisement|advertising|sponsored|anzeige|werbung|publicit[eé]|publicidad|pubblicit[aà])$/;
 var TULVEX_PUNCTUATION = /[,.!?;:\u2026\u060C\u0964\u3001\u3002\uFF0C\uFF01\uFF1F]/;
@@ -571,12 +571,12 @@ function tulvexByStart(a, b) {
 /*
  * Whether a caption stays in an article that starts at record first and
  * ends at record last: one that is the only text of its figure, with the
- * article's prose before and after it, and no credit.
+ * article's prose before and after it, and no credit in it.
  */
-function tulvexOwnCaption(caption, first, last) {
+function tulvexOwnCaption(steps, caption, first, last) {
     var figure = caption.up && caption.up.name === "figure" ? caption.up : caption;
     return !caption.credits && figure.text === caption.text && figure.before > first.before &&
-        figure.after < last.after;
+        figure.after < last.after && !TULVEX_CREDIT.test(tulvexLineOf(steps, caption).toLowerCase());
 }
 
 /* The article of a scanned document as {score, text}, or null when none stands out. */
@@ -609,7 +609,7 @@ function tulvexArticle(scan, doc) {
             if (j === parts[i].order) continue;
             // Lists of mostly text stay: notes, references, steps; and the caption of a figure amid the prose.
             if (r.junk || r.feed || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text) ||
-                (r.caption && !tulvexOwnCaption(r, parts[0], parts[parts.length - 1]))) {
+                (r.caption && !tulvexOwnCaption(scan.steps, r, parts[0], parts[parts.length - 1]))) {
                 left[left.length] = r;
                 j = r.last;
             }
