@@ -32,8 +32,9 @@
  * (menu, header, author, sidebar, widget, side, ...) make junk only without
  * an article word (article, content, post, ...) beside them
  * ("builder-widget-body" is an article's), and not of an element that
- * holds most of the page's prose ("page-with-sidebar-wrap"); a class name
- * of article words and no junk word makes the element an article's,
+ * holds most of the page's prose ("page-with-sidebar-wrap"); other junk
+ * words not of one that holds four fifths of it ("has-comments"). A class
+ * name of article words and no junk word makes the element an article's,
  * whatever its other names say. A post quoted from a social network
  * (blockquote.twitter-tweet) is no junk, nor the wrapper it fills.
  *
@@ -56,14 +57,16 @@
  * amid the article's prose.
  *
  * The text starts with the article's title: its <h1> (the first in it
- * before any of its prose, else the first in it that the page's own title
- * holds, else the last before it, not a link unless the page's title holds
- * it, where that shares a word with the page's own title), else the page's
- * own title: og:title, or the document's title without the site's name.
+ * before any of its prose, else the first in it that is a part of the
+ * page's own title, else the last before it, not a link unless it is such
+ * a part, where it is such a part or shares a word with the page's title
+ * without the site's name), else the page's own title: og:title, or the
+ * document's title without the site's name.
  * Buttons (<button>, role="button", class btn) are junk; short lines of
- * nothing but links, bylines and "Updated" lines that come before the
- * article's first long line are left out, and so are tags, notices of
- * comments and calls to subscribe or send a tip after its last.
+ * nothing but links, bylines, "Updated" and reading-time lines that come
+ * before the article's first long line are left out, and so are tags,
+ * notices of comments, "More from" lines and calls to subscribe or send a
+ * tip after its last.
  *
  * The walk also keeps what the whole text's walk (tulvexText) would write,
  * as a list of steps: text, line breaks, block and paragraph bounds. Each
@@ -203,14 +206,14 @@ function tulvexScan(doc) {
         marked = lead = loose = broken = false;
     }
     function visit(element, name, kind, up, bare) {
-        var child, kid, kidBare, kidKind, text, n, childName,
+        var child, kid, kidBare, kidKind, text, n, childName, other,
             isLink = !bare && name === "a" && element.getAttribute("href"),
             role = bare ? "" : String(element.getAttribute("role") || ""), words = bare ? 0 : tulvexWords(element),
             body = !bare && kind > 0 && TULVEX_BODY.test(String(element.getAttribute("itemprop") || "")),
             record = { node: element, name: name, up: up, order: records.length, last: 0, start: steps.length,
                        end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
                        junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, articles: 0, top: 0,
-                       second: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1, after: 0, weak: false,
+                       second: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1, after: 0, worded: 0,
                        bonus: 1, buried: false,
                        caption: name === "figcaption" || (words & 4) > 0,
                        main: name === "h1" || name === "main" || role === "main" || body },
@@ -315,11 +318,11 @@ function tulvexScan(doc) {
         record.caption = record.caption || (record.credits > 0 && record.text < 100);
         if (words & 16) record.quoted = record.text;
         // A quoted post, in a wrapper whose words say "social", is no junk.
+        other = TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) ||
+            (record.ad && record.text < 40) || (record.teasers >= 3 && record.teaserText * 3 >= record.text * 2);
         record.junk = hiding || (!record.main && (!record.quoted || record.quoted * 2 < record.text) &&
-            (TULVEX_JUNK_TAGS.hasOwnProperty(name) || (role && TULVEX_JUNK_ROLE.test(role)) || (words & 3) % 2 === 1 ||
-            (record.ad && record.text < 40) ||
-            (record.teasers >= 3 && record.teaserText * 3 >= record.text * 2)));
-        record.weak = (words & 3) === 3;
+            (other || (words & 3) % 2 === 1));
+        record.worded = record.junk && !hiding && !other ? words & 3 : 0;
         // Two articles or more, as a list of teasers or a page of posts: no one article, nor of one.
         record.feed = name !== "article" && record.articles >= 2;
         record.bonus = 1 + ((words & 3) === 2 && name !== "body" ? 0.25 : 0) +
@@ -335,24 +338,40 @@ function tulvexScan(doc) {
 }
 
 /*
- * An element made junk by weak words alone that holds most of the page's
- * prose is no junk: a wrapper such as "page-with-sidebar-wrap". Inner ones
- * first, so that a wrapper counts what they give back.
+ * An element made junk by its words alone is no junk where it holds most
+ * of the page's prose (weak words: "page-with-sidebar-wrap"), or four
+ * fifths of it (other junk words: "page has-comments", a wrapper of all
+ * but the page's footer). Inner ones first, so that a wrapper counts what
+ * they give back.
  */
 function tulvexUnburyWrappers(scan) {
-    var records = scan.records, i, r, up, back;
+    var records = scan.records, i, r, up;
     for (i = records.length - 1; i >= 0; i--) {
         r = records[i];
-        if (!r.junk || !r.weak || r.prose * 2 <= scan.prose) continue;
+        if (!r.worded || !r.junk || (r.worded === 3 ? r.prose * 2 : r.prose * 5 / 4) <= scan.prose) continue;
         r.junk = false;
-        back = r.text;
         for (up = r.up; up; up = up.junk || up.feed ? null : up.up) {
             up.text += r.text;
             up.link += r.link;
             up.prose += r.prose;
             up.led += r.led;
             up.leads += r.leads;
-            up.junkText -= back;
+            up.credits += r.credits;
+            up.quoted += r.quoted;
+            up.heads += r.heads;
+            up.articles += r.articles;
+            if (r.top > up.top) {
+                up.second = up.top > r.second ? up.top : r.second;
+                up.top = r.top;
+            } else if (r.top > up.second) {
+                up.second = r.top;
+            }
+            if (up.name === "article") {
+                up.articles = 1;
+                up.top = up.prose;
+                up.second = 0;
+            }
+            up.junkText -= r.text;
         }
     }
 }

@@ -102,8 +102,8 @@ const SHAPES = [
     <span role="button">{junk:Found This Helpful}</span><span class="btn">{junk:Save}</span>{ps 4}</div>`),
   // Shapes of pages nobody tuned for, one for each way they misled the reader view.
   shape('en', 'a compound class name with a junk word', `<title>{art:Harbour lights} - News</title>
-    <div class="page-with-sidebar-wrap"><h1>Harbour lights</h1><div class="builder-widget-body">{ps 3}</div>
-    <div class="left-side-story">{ps 2}</div>{sidebar}</div>
+    <h1>Harbour lights</h1><div class="page-with-sidebar-wrap"><div class="has-comments">
+    <div class="builder-widget-body">{ps 3}</div><div class="left-side-story">{ps 2}</div></div>{sidebar}</div>
     <div id="footer"><p>{junk:© Harbour News, all rights reserved.}</p></div>`),
   shape('en', 'links inside sentences: a numbered article, a related story between paragraphs',
     `<title>{art:Old bridges}</title><div class="col"><h1>Old bridges</h1>{p 3}
