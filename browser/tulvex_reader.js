@@ -33,7 +33,8 @@
  * an article word (article, content, post, ...) beside them
  * ("builder-widget-body" is an article's), and not of an element that
  * holds most of the page's prose ("page-with-sidebar-wrap"); other junk
- * words not of one that holds four fifths of it ("has-comments"). A class
+ * words not of one that holds four fifths of it and leaves too little for
+ * an article ("has-comments"). A class
  * name of article words and no junk word makes the element an article's,
  * whatever its other names say. A post quoted from a social network
  * (blockquote.twitter-tweet) is no junk, nor the wrapper it fills.
@@ -340,15 +341,17 @@ function tulvexScan(doc) {
 /*
  * An element made junk by its words alone is no junk where it holds most
  * of the page's prose (weak words: "page-with-sidebar-wrap"), or four
- * fifths of it (other junk words: "page has-comments", a wrapper of all
- * but the page's footer). Inner ones first, so that a wrapper counts what
- * they give back.
+ * fifths of it and leaves too little for an article (other junk words:
+ * "page has-comments", a wrapper of all but the page's footer; not a long
+ * thread of comments under a short article). Inner ones first, so that a
+ * wrapper counts what they give back.
  */
 function tulvexUnburyWrappers(scan) {
     var records = scan.records, i, r, up;
     for (i = records.length - 1; i >= 0; i--) {
         r = records[i];
-        if (!r.worded || !r.junk || (r.worded === 3 ? r.prose * 2 : r.prose * 5 / 4) <= scan.prose) continue;
+        if (!r.worded || !r.junk || (r.worded === 3 ? r.prose * 2 <= scan.prose :
+            r.prose * 5 <= scan.prose * 4 || scan.prose - r.prose >= 300)) continue;
         r.junk = false;
         for (up = r.up; up; up = up.junk || up.feed ? null : up.up) {
             up.text += r.text;
