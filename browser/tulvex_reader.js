@@ -454,12 +454,12 @@ function tulvexParts(records, best) {
  * the article's start, else the first in it that the page's own title
  * holds (a title with the site's name), else the last before the article
  * that is not mostly a link (a site's name) or that the page's title holds.
- * None that is junk. Titles are the page's own, in lower case.
+ * None that is junk.
  */
-function tulvexHeading(scan, first, last, titles) {
+function tulvexHeading(scan, first, last, doc) {
     var i, h, found = null, inside = null;
     function titled(h) {
-        return titles.indexOf("\n" + tulvexLineOf(scan.steps, h).toLowerCase() + "\n") >= 0;
+        return tulvexTitled(scan, doc, tulvexLineOf(scan.steps, h));
     }
     for (i = 0; i < scan.heads.length; i++) {
         h = scan.heads[i];
@@ -476,11 +476,18 @@ function tulvexHeading(scan, first, last, titles) {
     return inside || found;
 }
 
-/* The page's og:title, document title and that title's parts, in lower case, each between line feeds. */
-function tulvexTitles(doc) {
-    var title = tulvexCollapse(tulvexPlain(String(doc.title || "")));
-    return ("\n" + tulvexCollapse(tulvexPlain(tulvexMeta(doc, "og:title"))) + "\n" + title + "\n" +
-        title.replace(TULVEX_TITLE_PARTS, "\n") + "\n").toLowerCase();
+/*
+ * Whether a line is the page's og:title, its document title or a part of
+ * that title; the titles are read once a scan.
+ */
+function tulvexTitled(scan, doc, line) {
+    var title;
+    if (!scan.titles) {
+        title = tulvexCollapse(tulvexPlain(String(doc.title || "")));
+        scan.titles = ("\n" + tulvexCollapse(tulvexPlain(tulvexMeta(doc, "og:title"))) + "\n" + title + "\n" +
+            title.replace(TULVEX_TITLE_PARTS, "\n") + "\n").toLowerCase();
+    }
+    return scan.titles.indexOf("\n" + line.toLowerCase() + "\n") >= 0;
 }
 
 /* The content of the document's <meta> of a property, or "". */
@@ -604,7 +611,7 @@ function tulvexOwnCaption(steps, caption, first, last) {
 /* The article of a scanned document as {score, text}, or null when none stands out. */
 function tulvexArticle(scan, doc) {
     var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, k, r, score, parts, left = [],
-        head, title, own, titles, text;
+        head, title, own, text;
     if (!page) return null;
     tulvexUnburyWrappers(scan);
     for (i = 0; i < records.length; i++) {
@@ -639,13 +646,12 @@ function tulvexArticle(scan, doc) {
     }
     // The title: the article's <h1>; one before the article only where it shares a word with the page's own title
     // or the page's title holds it.
-    titles = tulvexTitles(doc);
-    head = tulvexHeading(scan, parts[0], parts[parts.length - 1], titles);
+    head = tulvexHeading(scan, parts[0], parts[parts.length - 1], doc);
     title = head ? tulvexLineOf(scan.steps, head) : "";
     if (head && head.order < parts[0].order) {
         own = tulvexPageTitle(doc);
         // "Harbour" under "Harbour - Wikipedia", whose longest part is the site's name.
-        if (own && !tulvexShareWord(title, own) && titles.indexOf("\n" + title.toLowerCase() + "\n") < 0) {
+        if (own && !tulvexShareWord(title, own) && !tulvexTitled(scan, doc, title)) {
             title = own;
         }
     } else if (head) {
