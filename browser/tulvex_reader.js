@@ -34,9 +34,8 @@
  * ("builder-widget-body" is an article's), and not of an element that
  * holds most of the page's prose ("page-with-sidebar-wrap"); other junk
  * words not of one that holds four fifths of it and leaves too little for
- * an article ("has-comments"). A class
- * name of article words and no junk word makes the element an article's,
- * whatever its other names say. A post quoted from a social network
+ * an article ("has-comments"). A class name of article words and no junk
+ * word makes the element an article's, whatever its other names say. A post quoted from a social network
  * (blockquote.twitter-tweet) is no junk, nor the wrapper it fills.
  *
  * A block scores its prose, less its link text and junk and a quarter of
@@ -62,12 +61,11 @@
  * page's own title, else the last before it, not a link unless it is such
  * a part, where it is such a part or shares a word with the page's title
  * without the site's name), else the page's own title: og:title, or the
- * document's title without the site's name.
- * Buttons (<button>, role="button", class btn) are junk; short lines of
- * nothing but links, bylines, "Updated" and reading-time lines that come
- * before the article's first long line are left out, and so are tags,
- * notices of comments, "More from" lines and calls to subscribe or send a
- * tip after its last.
+ * document's title without the site's name. Buttons (<button>,
+ * role="button", class btn) are junk; short lines of nothing but links,
+ * bylines, "Updated" and reading-time lines that come before the article's
+ * first long line are left out, and so are tags, notices of comments,
+ * "More from" lines and calls to subscribe or send a tip after its last.
  *
  * The walk also keeps what the whole text's walk (tulvexText) would write,
  * as a list of steps: text, line breaks, block and paragraph bounds. Each
@@ -92,7 +90,10 @@ var TULVEX_HIDING_NAMES = new RegExp("^(hidden|is-hidden|u-hidden|invisible|sr-o
     "visuallyhidden|screen-reader-text|element-invisible|offscreen|a11y-hidden|assistive-text)$");
 var TULVEX_POST_NAMES = new RegExp("^(twitter-tweet|twitter-video|instagram-media|tiktok-embed|fb-post|fb-video|" +
     "reddit-embed-bq|bluesky-embed|mastodon-embed|telegram-post|threads-embed)$");
-/* The whole text of a gallery's controls; a photo credit's start. */
+/*
+ * The whole text of a gallery's controls; how a short chunk that may be an
+ * ad caption, a control or a credit opens; a photo credit.
+ */
 var TULVEX_CONTROLS = new RegExp("^((close|закрыть|back to (the )?gallery|вернуться в галерею|" +
     "\\d+ ?(/|of|из) ?\\d+|prev|previous|next|назад|далее|вперёд|fullscreen) ?)+$");
 var TULVEX_SAID = new RegExp("^ +(реклама|на правах|advert|sponsored|anzeige|werbung|publi|close|закрыть|back|" +
@@ -122,8 +123,8 @@ var TULVEX_LETTER = /[0-9A-Za-z\u00AA\u00B5\u00BA\u00C0-\u1FFF\u2C00-\uD7FF\uF90
  * What the class names and the id of an element say: 2 of an article, 1
  * junk, 3 junk by weak words alone, 0 nothing; 4 more for a caption or
  * credit, 8 more for a name that hides it ("sr-only"), 16 more for a post
- * quoted from a social network. Each name is cut into words
- * on whatever is not a letter or digit, and words match whole. A name with
+ * quoted from a social network. Each name is cut into words on whatever is
+ * not a letter or digit, and words match whole. A name with
  * an article word and no junk word (weak words aside: "builder-widget-body",
  * "left-side-story") makes the element an article's, whatever its other
  * names say.
