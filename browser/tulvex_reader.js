@@ -46,15 +46,19 @@
  * and prose of its own. A block of two <article>s or more (teasers of other
  * posts, a page of posts) is none, and counts as junk to those around it;
  * where another of its articles has half the best's prose, it is a page of
- * posts and the article is that block. It is an article when it holds 300
- * characters of prose and less than 40% of it is led by links. Its
- * siblings with 100 characters of prose that is neither led by nor thick
- * with links, or of its own tag and class, continue it, with all that
- * stands between them; another <article> does not. Junk, blocks mostly of
- * links and a run of teasers that ends a block inside it are left out;
- * lists whose entries are mostly text (notes, references) stay. Captions
- * and photo credits go, save a caption that is the only text of its figure
- * amid the article's prose.
+ * posts and the article is that block. A block with two thirds of its prose
+ * in three cards or more (blocks that hold a line of links and under 600
+ * characters of prose) is a list of cards, as of other stories: where the
+ * best has a quarter of its prose in such lists, the best without them
+ * wins, if it holds 300 characters of prose and twice the longest card's,
+ * and the lists are left out. It is an article when it holds 300 characters
+ * of prose and less than 40% of it is led by links. Its siblings with 100
+ * characters of prose that is neither led by nor thick with links, or of
+ * its own tag and class, continue it, with all that stands between them;
+ * another <article> does not. Junk, blocks mostly of links and a run of
+ * teasers that ends a block inside it are left out; lists whose entries are
+ * mostly text (notes, references) stay. Captions and photo credits go, save
+ * a caption that is the only text of its figure amid the article's prose.
  *
  * The text starts with the article's title: its <h1> (the first in it
  * before any of its prose, else the first in it that is a part of the
@@ -162,7 +166,7 @@ function tulvexKind(name) {
  */
 function tulvexScan(doc) {
     var root = doc.body || doc.documentElement, rootName = String(root.nodeName).toLowerCase(),
-        scan = { records: [], heads: [], steps: [] }, steps = scan.steps, records = scan.records,
+        scan = { records: [], heads: [], steps: [], cardMax: 0 }, steps = scan.steps, records = scan.records,
         chunk = "", size = 0, link = 0, marked = false, lead = false, lineSize = 0, lineLink = 0, inLink = 0, inPre = 0,
         prosed = 0, alone = 0, loose = false, broken = false, wordy = TULVEX_WORDY,
         // The walk's constants near at hand: a global costs a search of the scope chain each time.
@@ -216,6 +220,7 @@ function tulvexScan(doc) {
                        end: 0, before: prosed, block: kind > 0, text: 0, link: 0, prose: 0, led: 0, leads: 0,
                        junkText: 0, ad: false, junk: false, feed: false, credits: 0, quoted: 0, articles: 0, top: 0,
                        second: 0, heads: 0, teasers: 0, teaserText: 0, run: 0, runFrom: -1, after: 0, worded: 0,
+                       cards: 0, cardProse: 0, cardMax: 0, cardsIn: 0, listing: false,
                        bonus: 1, buried: false,
                        caption: name === "figcaption" || (words & 4) > 0,
                        main: name === "h1" || name === "main" || role === "main" || body },
@@ -277,6 +282,13 @@ function tulvexScan(doc) {
                 record.second = kid.top;
             }
             record.heads += kid.heads;
+            // A teaser with some lines of prose under its link: one of a list of cards.
+            if (kid.block && kid.link && kid.prose && kid.prose < 600 && !kid.feed && childName !== "p" &&
+                !subheads.hasOwnProperty(childName)) {
+                record.cards++;
+                record.cardProse += kid.prose;
+                if (kid.prose > record.cardMax) record.cardMax = kid.prose;
+            }
             // A headline and a date, or a link with a line or two: one of a run of teasers, which a heading may open.
             if (kid.block && kid.text <= 200 && kid.prose < 100 && (kid.heads || kid.link) && childName !== "p" &&
                 !subheads.hasOwnProperty(childName)) {
@@ -300,9 +312,16 @@ function tulvexScan(doc) {
                 record.leads += kid.leads;
                 record.credits += kid.credits;
                 record.quoted += kid.quoted;
+                record.cardsIn += kid.cardsIn;
                 record.junkText += kid.junkText;
             }
             if (kid.main) record.main = true;
+        }
+        // Three cards or more that make most of its prose: a list of cards, whose prose is of no one block.
+        if (record.cards >= 3 && record.cardProse * 3 >= record.prose * 2) {
+            record.listing = true;
+            record.cardsIn = record.prose;
+            if (record.cardMax > scan.cardMax) scan.cardMax = record.cardMax;
         }
         if (subheads.hasOwnProperty(name)) record.heads++;
         if (name === "article") {
@@ -428,14 +447,17 @@ function tulvexAmongArticles(best) {
     return feed && !feed.buried && feed.second * 2 >= article.prose ? feed : best;
 }
 
-/* The article's blocks: the best one and the siblings that continue it. */
-function tulvexParts(records, best) {
+/*
+ * The article's blocks: the best one and the siblings that continue it;
+ * not those mostly of lists of cards, where cards are to be left out.
+ */
+function tulvexParts(records, best, cards) {
     var up = best.up, first = -1, last = -1, i, k, parts = [];
     if (!up) return [best];
     for (i = up.order + 1; i <= up.last; i = k.last + 1) {
         k = records[i];
         if (k === best || (!k.junk && !k.feed && k.block && k.name !== "td" && k.name !== "th" &&
-            k.name !== "article" &&
+            k.name !== "article" && !(cards && k.cardsIn * 2 >= k.prose) &&
             ((k.prose >= 100 && tulvexListed(k) * 10 < k.prose * 4 && k.link * 4 <= k.text) ||
              (k.name === best.name && k.node.className && k.node.className === best.node.className)))) {
             if (first < 0) first = i;
@@ -612,7 +634,7 @@ function tulvexOwnCaption(steps, caption, first, last) {
 /* The article of a scanned document as {score, text}, or null when none stands out. */
 function tulvexArticle(scan, doc) {
     var records = scan.records, page = records[0], best = null, bestScore = 0, i, j, k, r, score, parts, left = [],
-        head, title, own, text;
+        head, title, own, text, alt = null, altScore = 0, dense, cards = false;
     if (!page) return null;
     tulvexUnburyWrappers(scan);
     for (i = 0; i < records.length; i++) {
@@ -622,13 +644,25 @@ function tulvexArticle(scan, doc) {
         if (r.buried || !r.block || r.feed || (r.led * 2 >= r.prose && page.leads >= 3)) continue;
         score = tulvexScore(r);
         if (score > 0 && score >= bestScore) { best = r; bestScore = score; }
+        // The best without lists of cards, where it holds prose of twice the longest card's.
+        dense = r.prose - r.cardsIn;
+        if (dense >= 300 && dense >= scan.cardMax * 2) {
+            score -= r.cardsIn * r.bonus;
+            if (score > 0 && score >= altScore) { alt = r; altScore = score; }
+        }
+    }
+    // An ancestor that adds many short, separate items gives way to the block of the densest prose.
+    if (best && alt && alt !== best && best.cardsIn * 4 >= best.prose) {
+        best = alt;
+        bestScore = altScore;
+        cards = true;
     }
     // A short article stands out only where the page's links are few.
     if (!best || best.prose < (page.link > best.prose * 2 ? 300 : 150) ||
         tulvexListed(best) * 10 >= best.prose * 4) return null;
     best = tulvexAroundTable(records, best);
     best = tulvexAmongArticles(best);
-    parts = tulvexParts(records, best);
+    parts = tulvexParts(records, best, cards);
     for (i = 0; i < parts.length; i++) {
         for (j = parts[i].order; j <= parts[i].last; j++) {
             r = records[j];
@@ -638,7 +672,7 @@ function tulvexArticle(scan, doc) {
             }
             if (j === parts[i].order) continue;
             // Lists of mostly text stay: notes, references, steps; and the caption of a figure amid the prose.
-            if (r.junk || r.feed || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text) ||
+            if (r.junk || r.feed || (cards && r.listing) || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text) ||
                 (r.caption && !tulvexOwnCaption(scan.steps, r, parts[0], parts[parts.length - 1]))) {
                 left[left.length] = r;
                 j = r.last;

@@ -36,6 +36,7 @@ function shape(lang, name, html, more = {}) {
     footer: (tag = 'div') => `<${tag} id="footer">${links(4, 'span')} <p>${junk('© 2009 Редакция')}</p></${tag}>`,
     teasers: (k) => times(k, () => `<article><h2><a href="/n">${junk(cap(words(4)))}</a></h2>` +
       `<p>${junk(prose(6))}</p></article>`),
+    cards: (k) => times(k, () => `<div><h3><a href="/s">${junk(cap(words(4)))}</a></h3><p>${junk(prose(3))}</p></div>`),
     results: () => `<ol class="results">${times(10, () => `<li><h3><a href="/r">${words(5)}</a></h3>` +
       `<div>${prose(2, 14)}</div><cite>site.test/r</cite></li>`)}</ol>`,
   };
@@ -116,6 +117,8 @@ const SHAPES = [
     {ps 2}<h3>{junk:Ещё о городе}</h3>
     ${'<div><h3>{junk:Ещё заголовок о жизни города}</h3><time>{junk:3 марта}</time></div>'.repeat(4)}</div>
     <div class="read-next">{teasers 4}</div>{sidebar}</body>`),
+  shape('en', 'cards of other stories after the article', `<title>{art:Tides}</title><div><div><h1>Tides</h1>{ps 3}
+    </div><div><h2>{junk:More stories}</h2>{cards 6}</div></div>`),
   shape('en', 'captions, gallery controls, byline, tags and notices, text hidden by class',
     `<title>{art:Harbour}</title><article><h1>Harbour</h1>
     <p class="byline">{junk:By Anna Berg}</p><p>{junk:Updated March 3, 2024}</p>
