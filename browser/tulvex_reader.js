@@ -47,18 +47,19 @@
  * posts, a page of posts) is none, and counts as junk to those around it;
  * where another of its articles has half the best's prose, it is a page of
  * posts and the article is that block. A block with two thirds of its prose
- * in three cards or more (blocks that hold a line of links and under 600
- * characters of prose) is a list of cards, as of other stories: where the
- * best has a quarter of its prose in such lists, the best without them
- * wins, if it holds 300 characters of prose and twice the longest card's,
- * and the lists are left out. It is an article when it holds 300 characters
- * of prose and less than 40% of it is led by links. Its siblings with 100
- * characters of prose that is neither led by nor thick with links, or of
- * its own tag and class, continue it, with all that stands between them;
- * another <article> does not. Junk, blocks mostly of links and a run of
- * teasers that ends a block inside it are left out; lists whose entries are
- * mostly text (notes, references) stay. Captions and photo credits go, save
- * a caption that is the only text of its figure amid the article's prose.
+ * in three cards or more (blocks that hold a heading, a line of links and
+ * under 600 characters of prose) is a list of cards, as of other stories:
+ * where the best has a quarter of its prose in such lists, the best without
+ * them wins, if it holds 300 characters of prose and twice the longest
+ * card's, and the lists are left out. It is an article when it holds 300
+ * characters of prose and less than 40% of it is led by links. Its siblings
+ * with 100 characters of prose that is neither led by nor thick with links,
+ * or of its own tag and class, continue it, with all that stands between
+ * them; another <article> does not. Junk, blocks mostly of links and a run
+ * of teasers that ends a block inside it are left out; lists whose entries
+ * are mostly text (notes, references) stay. Captions and photo credits go,
+ * save a caption that is the only text of its figure amid the article's
+ * prose.
  *
  * The text starts with the article's title: its <h1> (the first in it
  * before any of its prose, else the first in it that is a part of the
@@ -282,9 +283,9 @@ function tulvexScan(doc) {
                 record.second = kid.top;
             }
             record.heads += kid.heads;
-            // A teaser with some lines of prose under its link: one of a list of cards.
-            if (kid.block && kid.link && kid.prose && kid.prose < 600 && !kid.feed && childName !== "p" &&
-                !subheads.hasOwnProperty(childName)) {
+            // A teaser with some lines of prose under its heading and link: one of a list of cards.
+            if (kid.block && kid.heads && kid.link && kid.prose && kid.prose < 600 && !kid.feed &&
+                childName !== "p" && !subheads.hasOwnProperty(childName)) {
                 record.cards++;
                 record.cardProse += kid.prose;
                 if (kid.prose > record.cardMax) record.cardMax = kid.prose;
