@@ -673,7 +673,8 @@ function tulvexArticle(scan, doc) {
             }
             if (j === parts[i].order) continue;
             // Lists of mostly text stay: notes, references, steps; and the caption of a figure amid the prose.
-            if (r.junk || r.feed || (cards && r.listing) || (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text) ||
+            if (r.junk || r.feed || (cards && r.listing) ||
+                (!r.main && TULVEX_LISTS.hasOwnProperty(r.name) && r.link * 2 > r.text) ||
                 (r.caption && !tulvexOwnCaption(scan.steps, r, parts[0], parts[parts.length - 1]))) {
                 left[left.length] = r;
                 j = r.last;

@@ -122,7 +122,8 @@ const SHAPES = [
   shape('en', 'captions, gallery controls, byline, tags and notices, text hidden by class',
     `<title>{art:Harbour}</title><article><h1>Harbour</h1>
     <p class="byline">{junk:By Anna Berg}</p><p>{junk:Updated March 3, 2024}</p>
-    <figure><img src="a.jpg"><figcaption>{junk:The pier at dawn}</figcaption></figure>{ps 2}<p>{junk:Photo: Ivan Drozd}</p>
+    <figure><img src="a.jpg"><figcaption>{junk:The pier at dawn}</figcaption></figure>{ps 2}
+    <p>{junk:Photo: Ivan Drozd}</p>
     <figure><img src="b.jpg"><figcaption>{art:Boats in the ice}</figcaption></figure>{ps 2}<div class="wp-caption">
     <img src="c.jpg"><p class="wp-caption-text">{junk:A keeper of the light}</p><p>{junk:Credit: Anna Berg}</p></div>
     <div><span>{junk:Close}</span> <span>{junk:Back to Gallery}</span> <span>{junk:3 / 12}</span></div>
