@@ -34,6 +34,9 @@ function shape(lang, name, html, more = {}) {
       `<p>${junk(prose(2))}</p></div>`,
     ad: () => `<div><span>${junk('Реклама')}</span><a href="http://ads.test/"><img src="b.gif"></a></div>`,
     footer: (tag = 'div') => `<${tag} id="footer">${links(4, 'span')} <p>${junk('© 2009 Редакция')}</p></${tag}>`,
+    teasers: (k) => times(k, () => `<article><h2><a href="/n">${junk(cap(words(4)))}</a></h2>` +
+      `<p>${junk(prose(6))}</p></article>`),
+    cards: (k) => times(k, () => `<div><h3><a href="/s">${junk(cap(words(4)))}</a></h3><p>${junk(prose(3))}</p></div>`),
     results: () => `<ol class="results">${times(10, () => `<li><h3><a href="/r">${words(5)}</a></h3>` +
       `<div>${prose(2, 14)}</div><cite>site.test/r</cite></li>`)}</ol>`,
   };
@@ -98,6 +101,42 @@ const SHAPES = [
   shape('en', 'the title first: no button or line of links before it', `<meta property="og:title" content="{art:Fences}">
     <title>Fences, mended | Home tips</title><h1>{junk:Home}</h1><div class="text"><a href="/">{junk:Read more}</a><br>
     <span role="button">{junk:Found This Helpful}</span><span class="btn">{junk:Save}</span>{ps 4}</div>`),
+  // Shapes of pages nobody tuned for, one for each way they misled the reader view.
+  shape('en', 'a compound class name with a junk word', `<title>{art:Harbour lights} - News</title>
+    <h1>Harbour lights</h1><div class="page-with-sidebar-wrap"><div class="has-comments">
+    <div class="builder-widget-body">{ps 3}</div><div class="left-side-story">{ps 2}</div></div>{sidebar}</div>
+    <div id="footer"><p>{junk:© Harbour News, all rights reserved.}</p></div>`),
+  shape('en', 'links inside sentences: a numbered article, a related story between paragraphs',
+    `<title>{art:Old bridges}</title><div class="col"><h1>Old bridges</h1>{p 3}
+    <p>Read also: <a href="/r">The ferry that crossed the bay for a century</a></p>{p 4}
+    <ol>${'<li><a href="/b">{art:The stone bridge at the mill}</a> {text 1}</li>'.repeat(6)}</ol></div>{nav}`),
+  shape('ru', 'teasers: full-text teasers, a rail of headlines, more under the article',
+    `<title>{art:Ночной рынок}</title><body class="single-post"><div class="entry"><h1>Ночной рынок</h1>{ps 3}
+    <div class="rail"><h4>{junk:В тренде}</h4>
+    ${'<div class="card"><h4>{junk:Заголовок другой статьи}</h4><span>{junk:2 часа назад}</span></div>'.repeat(4)}</div>
+    {ps 2}<h3>{junk:Ещё о городе}</h3>
+    ${'<div><h3>{junk:Ещё заголовок о жизни города}</h3><time>{junk:3 марта}</time></div>'.repeat(4)}</div>
+    <div class="read-next">{teasers 4}</div>{sidebar}</body>`),
+  shape('en', 'cards of other stories after the article', `<title>{art:Tides}</title><div><div><h1>Tides</h1>{ps 3}
+    </div><div><h2>{junk:More stories}</h2>{cards 6}</div></div>`),
+  shape('en', 'captions, gallery controls, byline, tags and notices, text hidden by class',
+    `<title>{art:Harbour}</title><article><h1>Harbour</h1>
+    <p class="byline">{junk:By Anna Berg}</p><p>{junk:Updated March 3, 2024}</p>
+    <figure><img src="a.jpg"><figcaption>{junk:The pier at dawn}</figcaption></figure>{ps 2}
+    <p>{junk:Photo: Ivan Drozd}</p>
+    <figure><img src="b.jpg"><figcaption>{art:Boats in the ice}</figcaption></figure>{ps 2}<div class="wp-caption">
+    <img src="c.jpg"><p class="wp-caption-text">{junk:A keeper of the light}</p><p>{junk:Credit: Anna Berg}</p></div>
+    <div><span>{junk:Close}</span> <span>{junk:Back to Gallery}</span> <span>{junk:3 / 12}</span></div>
+    <span class="sr-only">{junk:Skip the ad}</span><div aria-hidden="true">{junk:Tweet this}</div>{ps 2}
+    <p>{junk:Comments are closed.}</p><p>{junk:Sign up for our newsletter}</p><p>{junk:Have a tip? Write to us.}</p>
+    </article>`),
+  shape('en', 'a post quoted from a social network', `<title>{art:Storm warning}</title><article>
+    <h1>Storm warning</h1>{ps 2}<div class="social-embed"><blockquote class="twitter-tweet">
+    <p>{art:The river is rising near the mill, stay away}</p>&mdash; {art:City Rescue}
+    <a href="https://twitter.test/s/1">{art:March 3, 2024}</a></blockquote></div>{ps 2}</article>`),
+  shape('en', 'the title once: a linked heading after a kicker, a page title with the site',
+    `<title>{art:Lanterns over the bay} • Harbour Daily</title><div class="post"><p>{text 1}</p>
+    <h1><a href="/lanterns">Lanterns over the bay</a></h1>{ps 4}</div>{nav}`),
 ];
 
 module.exports = { SHAPES };
