@@ -76,7 +76,7 @@ void FormattingPass(benchmark::State& state) {
 
 void ReadablePageFile(benchmark::State& state) {
   const std::string text = page_text(static_cast<std::size_t>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(put_readable_page(text, [](std::string_view piece) { return !piece.empty(); }));
+  for (auto _ : state) benchmark::DoNotOptimize(put_readable_page(text, Encoding::windows_1251, [](std::string_view piece) { return !piece.empty(); }));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 

@@ -7,7 +7,9 @@ window, reads the same clipboard and starts a program.
 The clipboard holds a text of 50 MiB, once as CF_UNICODETEXT alone (as the browser half puts it:
 100 MiB as UTF-16) and once as CF_TEXT alone (Wine makes CF_UNICODETEXT from it for both
 programs). The readable-text mode formats a text of 10 MiB (samples/article.txt repeated, as
-CF_UNICODETEXT). Target: tulvex.exe's peak at most the bare program's plus one copy of the text.
+CF_UNICODETEXT). The links mode also takes 10 Mi characters of a text that Windows-1251 cannot hold,
+which it keeps and writes in UTF-8. Target: tulvex.exe's peak at most the bare program's plus one
+copy of the text (in UTF-8 for that one).
 Uses its own Wine prefix in TULVEX_E2E_DIR (default /tmp/tulvex-clipbench).
 """
 import argparse
@@ -27,6 +29,7 @@ from harness import SESSION  # noqa: E402
 
 TEXT, READABLE = 50 * 2**20, 10 * 2**20
 PATTERN = b"0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_\n"  # as clip.exe fill makes it
+WORLD = "Grüße aus Köln — café, señor. Ελληνικά и 中文字符 😀 Привет №5\r\n"  # outside Windows-1251: kept in UTF-8
 
 
 def peak_and_seconds(command, exe):
@@ -72,12 +75,16 @@ def main():
         article = (ROOT / "samples" / "article.txt").read_bytes().decode("utf-8")  # its "\r\n" kept
         (harness.SCRATCH / "article.bin").write_bytes((article * (READABLE // len(article) + 1))[:READABLE]
                                                       .encode("utf-16-le"))
+        world = (WORLD * (READABLE // len(WORLD) + 1))[:READABLE]
+        (harness.SCRATCH / "world.bin").write_bytes(world.encode("utf-16-le"))
         page = harness.INSTALL_DIR / "tulvex.htm"
-        results, sizes = {}, {"empty": 0, "CF_UNICODETEXT": TEXT, "CF_TEXT": TEXT, "readable text": READABLE}
+        results, sizes = {}, {"empty": 0, "CF_UNICODETEXT": TEXT, "CF_TEXT": TEXT, "readable text": READABLE,
+                              "UTF-8": len(world.encode())}
         for kind, fill, keyword in (("empty", ["empty"], "(tulvex_links)"),
                                     ("CF_UNICODETEXT", ["fill", str(TEXT)], "(tulvex_links)"),
                                     ("CF_TEXT", ["set", "C:\\e2e\\text.bin"], "(tulvex_links)"),
-                                    ("readable text", ["unicode", "C:\\e2e\\article.bin", "0419"], "(tulvex_bit)")):
+                                    ("readable text", ["unicode", "C:\\e2e\\article.bin", "0419"], "(tulvex_bit)"),
+                                    ("UTF-8", ["unicode", "C:\\e2e\\world.bin"], "(tulvex_links)")):
             SESSION.wine("C:\\tv\\clip.exe", *fill, timeout=300)
             for name, command in (("bare", ["C:\\tv\\bare_clipboard.exe", "IExplore.exe", harness.INSTALL_FOLDER]),
                                   ("tulvex", [harness.EXE, keyword])):
@@ -92,7 +99,7 @@ def main():
     print(f"{'clipboard':<16} {'program':<8} {'peak MiB':>9} {'private':>8} {'seconds':>8}")
     for (kind, name), (peak, seconds) in results.items():
         print(f"{kind:<16} {name:<8} {peak[0] / 2**20:9.1f} {peak[1] / 2**20:8.1f} {seconds:8.2f}")
-    for kind in ("CF_UNICODETEXT", "CF_TEXT", "readable text"):
+    for kind in ("CF_UNICODETEXT", "CF_TEXT", "readable text", "UTF-8"):
         (tulvex, t_time), (bare, b_time) = results[kind, "tulvex"], results[kind, "bare"]
         for i, what in enumerate(("peak", "private peak")):
             fixed = (results["empty", "tulvex"][0][i] - results["empty", "bare"][0][i]) / 2**20

@@ -32,6 +32,10 @@ Mode mode_for(std::string_view command_line) {
   return Mode::help;
 }
 
+bool keeps_every_character(Mode mode) {
+  return mode == Mode::media || mode == Mode::readable_text || mode == Mode::source || mode == Mode::links;
+}
+
 std::optional<std::string> install_folder_from_value(std::string_view raw) {
   std::string_view text = raw.substr(0, raw.find('\0'));
   if (text.size() > kMaxInstallFolder) text = text.substr(0, kMaxInstallFolder);

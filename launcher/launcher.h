@@ -27,6 +27,11 @@ inline constexpr char kHelpPage[] = "\\help\\help_frames.htm";
 // Longest install folder kept, in characters.
 inline constexpr std::size_t kMaxInstallFolder = 511;
 
+// Whether the mode keeps every character of a Unicode clipboard text (the
+// page modes, which write UTF-8 where Windows-1251 falls short) or takes the
+// text in Windows-1251 alone, as Windows converts it.
+bool keeps_every_character(Mode mode);
+
 // The first keyword of the mode table found anywhere in the command line
 // (case-sensitive) decides the mode; none found means help.
 Mode mode_for(std::string_view command_line);

@@ -10,6 +10,7 @@
 
 #include "desktop/desktop.h"
 #include "desktop/desktop_win.h"
+#include "desktop/encoding.h"
 #include "desktop/lazy_win.h"
 #include "desktop/registry_win.h"
 #include "download/walker_win.h"
@@ -24,7 +25,7 @@ namespace {
 struct StartupInputs {
   HINSTANCE instance;
   HWND main_window;
-  std::string clipboard_text;  // Windows-1251; empty when there was none
+  EncodedText clipboard_text;  // empty when there was none; Windows-1251 outside the page modes
   std::string command_line;    // GetCommandLineA, whole
   std::string install_folder;  // Tulvex_dir, at most 511 characters
 };
@@ -86,10 +87,10 @@ void open_help(const std::string& install_folder) {
 void run_mode(Mode mode, const StartupInputs& in) {
   switch (mode) {
     case Mode::save_all_links:
-      save_all_links(in.instance, in.main_window, in.clipboard_text);
+      save_all_links(in.instance, in.main_window, in.clipboard_text.bytes);
       break;
     case Mode::reopen:
-      reopen_in_browser(in.clipboard_text);
+      reopen_in_browser(in.clipboard_text.bytes);
       break;
     case Mode::media:
       media_page_writer(in.install_folder, in.clipboard_text);
@@ -140,7 +141,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const Mode mode = mode_for(command_line);
   // The help uses no clipboard text, nor waits for a clipboard that another
   // program holds.
-  ClipboardCapture clipboard = mode == Mode::help ? ClipboardCapture{} : capture_clipboard_text();
+  ClipboardCapture clipboard =
+      mode == Mode::help ? ClipboardCapture{} : capture_clipboard_text(keeps_every_character(mode));
   const std::optional<std::string> folder = find_install_folder();
   if (const std::optional<StartupBox> box = startup_box(folder.has_value(), clipboard.read)) {
     info_box(box->message, box->caption);

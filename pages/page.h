@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "desktop/encoding.h"
+
 inline constexpr char kResultPage[] = "\\tulvex.htm";
 inline constexpr char kSourceFile[] = "\\tulvex.txt";
 
@@ -15,10 +17,12 @@ inline constexpr std::size_t kMaxAddress = 511;
 // Window class of Internet Explorer's frame, the one window re-open closes.
 inline constexpr char kBrowserFrameClass[] = "IEFrame";
 
-// The fixed HTML around every generated page. The header ends with the "<p>"
-// that opens the content cell; the footer has no line feed at all.
-std::string_view page_header();
-std::string_view page_footer();
+// The fixed HTML around every generated page, in the page's encoding: the
+// header's meta tag names it, and the footer's Russian text is in it. The
+// header ends with the "<p>" that opens the content cell; the footer has no
+// line feed at all.
+std::string_view page_header(Encoding encoding = Encoding::windows_1251);
+std::string_view page_footer(Encoding encoding = Encoding::windows_1251);
 
 // Receives a result file's bytes in order, exactly as they go to disk, in
 // pieces of at most 64 KiB; answers false when they could not be written,
@@ -30,11 +34,12 @@ using ByteSink = std::function<bool(std::string_view bytes)>;
 bool put_on_disk(std::string_view text, const ByteSink& sink);
 
 // "tulvex.htm" of the links and media modes: frame, blanks and line breaks
-// around the clipboard text, as stored on disk.
-bool put_framed_page(std::string_view clipboard_text, const ByteSink& sink);
+// around the clipboard text, as stored on disk, in the text's encoding.
+bool put_framed_page(std::string_view clipboard_text, Encoding encoding, const ByteSink& sink);
 
-// "tulvex.txt" of the source mode: the clipboard text alone, as stored.
-bool put_source_file(std::string_view clipboard_text, const ByteSink& sink);
+// "tulvex.txt" of the source mode: the clipboard text alone, as stored; a
+// UTF-8 text behind the byte-order mark by which browsers know UTF-8.
+bool put_source_file(std::string_view clipboard_text, Encoding encoding, const ByteSink& sink);
 
 // A result file's path: the install folder followed directly by the name,
 // which begins with its own backslash. Nothing is normalised.

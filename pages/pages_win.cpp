@@ -63,11 +63,12 @@ class ResultFile {
 }  // namespace
 
 int write_and_open(const std::string& install_folder, const char* name, PagePutter put,
-                   const std::string& clipboard_text) {
+                   const EncodedText& clipboard_text) {
   const std::string path = result_path(install_folder, name);
   {
     ResultFile file(path);
-    const bool written = put(clipboard_text, [&file](std::string_view bytes) { return file.write(bytes); });
+    const auto to_file = [&file](std::string_view bytes) { return file.write(bytes); };
+    const bool written = put(clipboard_text.bytes, clipboard_text.encoding, to_file);
     if (!file.close() || !written) {
       info_box(page_texts::kCannotWriteFile, open_failure_caption(path));
       return 0;
@@ -78,19 +79,19 @@ int write_and_open(const std::string& install_folder, const char* name, PagePutt
   return 1;
 }
 
-int links_page_writer(const std::string& install_folder, const std::string& clipboard_text) {
+int links_page_writer(const std::string& install_folder, const EncodedText& clipboard_text) {
   return write_and_open(install_folder, kResultPage, put_framed_page, clipboard_text);
 }
 
-int media_page_writer(const std::string& install_folder, const std::string& clipboard_text) {
+int media_page_writer(const std::string& install_folder, const EncodedText& clipboard_text) {
   return links_page_writer(install_folder, clipboard_text);
 }
 
-int source_page_writer(const std::string& install_folder, const std::string& clipboard_text) {
+int source_page_writer(const std::string& install_folder, const EncodedText& clipboard_text) {
   return write_and_open(install_folder, kSourceFile, put_source_file, clipboard_text);
 }
 
-int readable_text_formatter(const std::string& install_folder, const std::string& clipboard_text) {
+int readable_text_formatter(const std::string& install_folder, const EncodedText& clipboard_text) {
   // No clipboard text at start is an empty text: the page then holds the
   // frame and the heading line with the ellipsis alone.
   return write_and_open(install_folder, kResultPage, put_readable_page, clipboard_text);

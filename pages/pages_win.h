@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "desktop/encoding.h"
 #include "pages/page.h"
 
 // Starts "IExplore.exe " + path with WinExec; when Windows cannot find the
@@ -12,7 +13,7 @@
 void open_in_browser(const std::string& path);
 
 // Writes a result file's bytes, from the clipboard text, to a sink.
-using PagePutter = bool (*)(std::string_view clipboard_text, const ByteSink& sink);
+using PagePutter = bool (*)(std::string_view clipboard_text, Encoding encoding, const ByteSink& sink);
 
 // Writes a result file under the install folder (name with its leading
 // backslash), closes it and opens it in the browser: 1. When the file
@@ -21,12 +22,13 @@ using PagePutter = bool (*)(std::string_view clipboard_text, const ByteSink& sin
 // failed open ends the process (open-or-quit); on std::bad_alloc the file
 // is emptied before the exception leaves.
 int write_and_open(const std::string& install_folder, const char* name, PagePutter put,
-                   const std::string& clipboard_text);
+                   const EncodedText& clipboard_text);
 
-int links_page_writer(const std::string& install_folder, const std::string& clipboard_text);
-int media_page_writer(const std::string& install_folder, const std::string& clipboard_text);
-int source_page_writer(const std::string& install_folder, const std::string& clipboard_text);
-int readable_text_formatter(const std::string& install_folder, const std::string& clipboard_text);
+// The page modes write the clipboard text in its own encoding.
+int links_page_writer(const std::string& install_folder, const EncodedText& clipboard_text);
+int media_page_writer(const std::string& install_folder, const EncodedText& clipboard_text);
+int source_page_writer(const std::string& install_folder, const EncodedText& clipboard_text);
+int readable_text_formatter(const std::string& install_folder, const EncodedText& clipboard_text);
 
 // Closes the foreground window when it is Internet Explorer's and opens the
 // address in a fresh browser window; an address of more than 511 characters

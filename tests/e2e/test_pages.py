@@ -1,4 +1,5 @@
 """tulvex.exe under Wine: start-up and dispatch, the page modes, their boxes and what they start."""
+import re
 import shutil
 import unittest
 
@@ -15,6 +16,11 @@ def text_of(page):  # what a result page frames: between the header's and the fo
     return page.split(b"\r\n\r\n ")[-2][:-1] if page.endswith(b"</html>") else None
 
 
+def as_browser_reads(page):  # by its byte-order mark, else by the charset its meta tag names
+    bom, charset = page.startswith(b"\xef\xbb\xbf"), re.search(rb"charset=([\w-]+)", page[:1024], re.IGNORECASE)
+    return page[3:].decode("utf-8") if bom else page.decode(charset.group(1).decode())
+
+
 def browser(path):
     return [("IExplore.exe", b"IExplore.exe " + path.encode())]
 
@@ -27,15 +33,15 @@ class PageModes(unittest.TestCase):
     def test_each_mode_writes_its_file_and_opens_it(self):
         """The clipboard's text in the file the mode writes, the browser started on it; the bytes of the frame and of
         the formatting are the core tests'."""
-        privet = "Привет. Мир\nё ω é"  # no ω in Windows-1251; é: e
+        privet = "Привет. Мир\nё ω é"  # no ω nor é in Windows-1251: the page in UTF-8
         # keyword, clipboard (bytes: CF_TEXT, text: CF_UNICODETEXT), its CF_LOCALE, file, the text in its page or bytes
         for keyword, clipboard, locale, name, text in [  # CF_TEXT under the English layout: its bytes as they are
                 ("(tulvex_html)", bytes(range(128, 256)), "0409", "tulvex.txt", bytes(range(128, 256))),
                 ("(tulvex_links)", TEXT, None, "tulvex.htm", TEXT.replace(b"\n", b"\r\n")),
                 ("(tulvex_html)", TEXT, None, "tulvex.txt", TEXT.replace(b"\n", b"\r\n")),
                 ("(tulvex_swf)", None, None, "tulvex.htm", b""),
-                ("(tulvex_links)", privet, "0409", "tulvex.htm", cp1251("Привет. Мир\r\nё ? e")),
-                ("(tulvex_bit)", privet, "0409", "tulvex.htm", cp1251("Привет. <li>Мир\r\nё ? e")),
+                ("(tulvex_links)", privet, "0409", "tulvex.htm", "Привет. Мир\r\nё ω é".encode()),
+                ("(tulvex_bit)", privet, "0409", "tulvex.htm", "Привет. <li>Мир\r\nё ω é".encode()),
                 ("(tulvex_bit)", b"Ab. Cd  <e>\r\n" * 8000, None, "tulvex.htm",  # 104,000 characters, formatted whole
                  b"Ab. <li>Cd &lt;e&gt;\r<br>\r\n" * 8000)]:
             with self.subTest(keyword=keyword, locale=locale):
@@ -44,6 +50,21 @@ class PageModes(unittest.TestCase):
                 self.assertEqual(text_of(page) if name == "tulvex.htm" else page, text)
                 self.assertEqual(sorted(p.name for p in INSTALL_DIR.glob("tulvex.*")), ["tulvex.css", name])
                 self.assertEqual((run.started, run.boxes, run.exit_code), (browser(f"{INSTALL_FOLDER}\\{name}"), [], 0))
+
+    def test_text_outside_windows_1251_is_kept_whole_and_russian_stays_as_it_was(self):
+        """A browser reads the clipboard's text back from every page mode; a Russian text as CF_UNICODETEXT gives the
+        bytes that the same text as CF_TEXT (Windows-1251, as it stands) gives."""
+        sample, russian = "Grüße aus Köln — café, señor. Ελληνικά и 中文字符 😀 Привет №5", "Привет. Мир «ёЁ» — №5\r\nтекст…"
+        for keyword in ["(tulvex_links)", "(tulvex_img)", "(tulvex_swf)", "(tulvex_html)", "(tulvex_bit)"]:
+            with self.subTest(keyword=keyword):
+                name = "tulvex.txt" if keyword == "(tulvex_html)" else "tulvex.htm"
+                run, path = SESSION.run(keyword, clipboard=sample), INSTALL_DIR / name
+                page = as_browser_reads(path.read_bytes())
+                self.assertEqual((run.started, run.boxes, run.exit_code), (browser(f"{INSTALL_FOLDER}\\{name}"), [], 0))
+                self.assertEqual(page if name == "tulvex.txt" else page.split("\r\n\r\n ")[-2][:-1], sample)
+                unicode = (SESSION.run(keyword, clipboard=russian), path.read_bytes())[1]
+                self.assertEqual(unicode, (SESSION.run(keyword, clipboard=cp1251(russian)), path.read_bytes())[1])
+                self.assertTrue(b"Charset=Windows-1251" in unicode or unicode == cp1251(russian.replace("\n", "\r\n")))
 
     def test_file_that_cannot_be_opened_or_written_whole(self):
         with small_disk(INSTALL_DIR.parent / "full", 200) as full:
@@ -102,7 +123,7 @@ class PageModes(unittest.TestCase):
         busy = box("Буфер обмена занят другой программой. Повторите команду.", "Tulvex")
         SESSION.set_install_folder(INSTALL_FOLDER)
         (INSTALL_DIR / "tulvex.htm").unlink(missing_ok=True)
-        # keyword; the window in front: its class, it answers, answers none, or first holds the clipboard N s (clipN);
+        # keyword; the window in front: its class, answers, answers none, holds the clipboard N s (clipN), owns it (renderN);
         # the address; what is shown and started; whether the window closed
         for keyword, window_class, how, clipboard, shown, started, closed in [
                 ("(tulvex_showi)", "IEFrame", "answers", address, [], opened, True),
@@ -112,7 +133,11 @@ class PageModes(unittest.TestCase):
                 ("(tulvex_showi)", "IEFrame", "clip1", address, [], opened, True),
                 ("(tulvex_showi)", "IEFrame", "clip5", address, busy, [], False),
                 ("(tulvex_links)", "IEFrame", "clip5", address, busy, [], False),
-                ("(tulvex_loud_links)", "IEFrame", "clip5", address, busy, [], False)]:
+                ("(tulvex_loud_links)", "IEFrame", "clip5", address, busy, [], False),
+                # It owns the clipboard and renders its text when asked: late, within 3 s, or not for a minute.
+                ("(tulvex_showi)", "IEFrame", "render1", address, [], [("IExplore.exe", b"IExplore.exe rendered late")],
+                 True),
+                ("(tulvex_links)", "IEFrame", "render60", address, busy, [], False)]:
             with self.subTest(keyword=keyword, window_class=window_class, how=how, length=len(clipboard)):
                 SESSION.set_clipboard(clipboard)
                 frame = SESSION.helper("frame", window_class, how)

@@ -2,8 +2,9 @@
 // copy under each):
 //   clip set|unicode FILE [LCID] | fill COUNT | empty [LCID]: CF_TEXT from the file, or CF_UNICODETEXT (UTF-16LE);
 //     COUNT characters of the tests' pattern as CF_UNICODETEXT, made in place; no text; with CF_LOCALE when given
-//   frame CLASS answers|hung|clipN READY: a window of that class, closed with the program; once in front it writes
-//     READY and, hung: answers no message for a minute; clipN: nor for N seconds, holding the clipboard open meanwhile
+//   frame CLASS answers|hung|clipN|renderN READY: a window of that class, closed with the program; once in front it
+//     writes READY and, hung: answers no message for a minute; clipN: nor for N seconds, holding the clipboard open
+//     meanwhile; renderN: owns the clipboard, its CF_UNICODETEXT rendered N seconds after it is asked for
 //   watcher LOG DIR: keeps Wine's desktop, and so the clipboard, alive; records each message box and the Tulvex
 //     window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells); DIR\stop ends it
 //   rows LOG: records the foreground window's title and the Tulvex window's state now, without the cells
@@ -131,14 +132,32 @@ int clip(const std::string& command, const char* argument, const char* locale) {
   return set ? 0 : 2;
 }
 
+DWORD g_render_delay = 0;
+
+LRESULT CALLBACK frame_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message != WM_RENDERFORMAT) return DefWindowProcA(window, message, wparam, lparam);
+  Sleep(g_render_delay);
+  const wchar_t text[] = L"rendered late";
+  const HGLOBAL block = GlobalAlloc(GMEM_FIXED, sizeof text);
+  if (block) SetClipboardData(CF_UNICODETEXT, std::memcpy(block, text, sizeof text));
+  return 0;
+}
+
 int frame(const char* window_class, const std::string& how, const std::string& ready) {
-  const WNDCLASSA frame_class = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, window_class};
+  const bool render = how.rfind("render", 0) == 0;
+  g_render_delay = render ? 1000 * std::strtoul(how.c_str() + 6, nullptr, 10) : 0;
+  const WNDCLASSA frame_class = {0, frame_procedure, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, window_class};
   RegisterClassA(&frame_class);
   const HWND window = CreateWindowExA(0, window_class, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
                                       nullptr, nullptr, nullptr);
   for (MSG message; IsWindow(window); Sleep(10)) {  // a window asked to close is gone
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     if (GetForegroundWindow() != window || exists(ready)) continue;
+    if (render && OpenClipboard(window)) {
+      EmptyClipboard();
+      SetClipboardData(CF_UNICODETEXT, nullptr);
+      CloseClipboard();
+    }
     record({"front"}, ready);
     const bool clip = how.rfind("clip", 0) == 0 && OpenClipboard(window);
     Sleep(how == "hung" ? 60000 : clip ? 1000 * std::strtoul(how.c_str() + 4, nullptr, 10) : 0);
