@@ -1,4 +1,5 @@
-// Progress list, title and the window's close.
+// Progress list, title, progress bar, status bar, the stop button and the
+// window's close.
 //
 // The window's thread does nothing else: the fetches run on threads of
 // their own, and the list follows the walk at every tick of the timer, so
@@ -13,10 +14,18 @@
 #include <string>
 
 #include "desktop/lazy_win.h"
+#include "download/texts.h"
 
 namespace {
 
 constexpr int kListId = 101;
+constexpr int kStopId = 102;
+// The list's height, and under it the progress bar's and the strip of the
+// status bar and the button.
+constexpr int kListHeight = 170;
+constexpr int kBarHeight = 14;
+constexpr int kStripHeight = 24;
+constexpr int kButtonWidth = 104;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerMs = 100;
 
@@ -28,15 +37,26 @@ constexpr Column kColumns[] = {{"N", 20}, {"Адрес файла", 370}, {"Ра
 
 HWND g_main = nullptr;
 HWND g_list = nullptr;
+HWND g_bar = nullptr;
+HWND g_status = nullptr;
+HWND g_stop = nullptr;
 WNDPROC g_window_procedure = nullptr;
 void (*g_on_close)() = nullptr;
+void (*g_on_stop)() = nullptr;
 std::size_t g_rows = 0;
 std::string g_title;
+std::string g_status_text;
+int g_percent = -1;
 std::optional<std::size_t> g_in_sight;
 
 LRESULT CALLBACK progress_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_CLOSE) {
     g_on_close();
+    return 0;
+  }
+  if (message == WM_COMMAND && LOWORD(wparam) == kStopId && HIWORD(wparam) == BN_CLICKED) {
+    progress_end();
+    g_on_stop();
     return 0;
   }
   return CallWindowProcA(g_window_procedure, window, message, wparam, lparam);
@@ -59,6 +79,32 @@ void create_list(HINSTANCE instance) {
   }
 }
 
+// The window grows to hold the strip under the list: the progress bar, and
+// the status bar with the stop button at its right.
+void create_strip(HINSTANCE instance) {
+  RECT client = {};
+  RECT outer = {};
+  GetClientRect(g_main, &client);
+  GetWindowRect(g_main, &outer);
+  const int grow = kListHeight + kBarHeight + kStripHeight + 4 - client.bottom;
+  SetWindowPos(g_main, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + grow,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetClientRect(g_main, &client);
+  const int width = client.right;
+  const int strip_top = kListHeight + kBarHeight + 3;
+  const auto child = [instance](const char* window_class, const char* text, DWORD style, int x, int y, int w, int h,
+                                int id) {
+    return CreateWindowExA(0, window_class, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_main,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+  g_bar = child("msctls_progress32", "", 0, 0, kListHeight + 2, width, kBarHeight, 0);
+  g_status = child("msctls_statusbar32", "", CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, strip_top,
+                   width - kButtonWidth - 2, kStripHeight - 2, 0);
+  g_stop = child("BUTTON", download_texts::kStop, BS_PUSHBUTTON, width - kButtonWidth, strip_top, kButtonWidth,
+                 kStripHeight - 2, kStopId);
+  if (g_stop) SendMessageA(g_stop, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+}
+
 void set_cell(std::size_t item, int column, std::string text) {
   LVITEMA cell = {};
   cell.mask = LVIF_TEXT;
@@ -70,18 +116,20 @@ void set_cell(std::size_t item, int column, std::string text) {
 
 }  // namespace
 
-void progress_start(HINSTANCE instance, HWND main_window, void (*on_close)()) {
+void progress_start(HINSTANCE instance, HWND main_window, void (*on_close)(), void (*on_stop)()) {
   // The list view's classes: the common controls are loaded here, since only
   // this mode needs them.
   if (const auto init = dll_function<decltype(InitCommonControls)>("comctl32.dll", "InitCommonControls")) init();
   g_main = main_window;
   g_on_close = on_close;
+  g_on_stop = on_stop;
   g_window_procedure = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(main_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(progress_procedure)));
   char title[64] = {};
   GetWindowTextA(g_main, title, sizeof title);
   g_title = title;
-  create_list(instance);  // made before the window is shown, it appears with it
+  create_list(instance);  // made before the window is shown, they appear with it
+  create_strip(instance);
   ShowWindow(g_main, SW_SHOW);
   UpdateWindow(g_main);
   SetTimer(g_main, kTimerId, kTimerMs, nullptr);
@@ -91,10 +139,23 @@ bool progress_tick(const MSG& message) {
   return message.message == WM_TIMER && message.hwnd == g_main && message.wParam == kTimerId;
 }
 
-void progress_show(const WalkView& view) {
+void progress_end() {
+  if (g_stop) EnableWindow(g_stop, FALSE);
+}
+
+void progress_show(const WalkView& view, const std::string& status) {
   if (view.title != g_title) {
     g_title = view.title;
     SetWindowTextA(g_main, g_title.c_str());
+  }
+  if (view.percent != g_percent) {
+    g_percent = view.percent;
+    SendMessageA(g_bar, PBM_SETPOS, static_cast<WPARAM>(g_percent), 0);
+  }
+  if (status != g_status_text) {
+    g_status_text = status;
+    SendMessageA(g_status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(g_status_text.c_str()));
+    UpdateWindow(g_status);
   }
   if (!g_list) return;
   const bool adding = view.rows > g_rows;

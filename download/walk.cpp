@@ -33,6 +33,16 @@ std::string progress_title(std::size_t row, int percent) {
   return "Tulvex: " + std::to_string(row + 1) + ". + " + std::to_string(percent) + " %";
 }
 
+// A row loading a body of known length shows how much of it has come, in
+// per cent; any other row its status as it stands.
+namespace {
+std::string shown_status(const RowState& state) {
+  if (!state.loading || state.size <= 0 || state.received == 0) return state.status;
+  const std::uint64_t percent = state.received * 100 / static_cast<std::uint64_t>(state.size);
+  return std::to_string(std::min<std::uint64_t>(100, percent)) + " %";
+}
+}  // namespace
+
 Walk::Walk(std::string_view list) : list_(list) {
   for (ListReader count(list); count.next();) ++entries_;
 }
@@ -48,8 +58,20 @@ std::optional<Walk::Taken> Walk::take() {
 }
 
 void Walk::update(std::size_t row, const RowState& state) {
+  // A fetch that starts over counts its bytes from 0 again.
+  const std::uint64_t before = rows_[row].state.received;
+  bytes_read_ += state.received >= before ? state.received - before : state.received;
   rows_[row].state = state;
   rows_[row].changed = true;
+}
+
+void Walk::stop_rows() {
+  for (Row& row : rows_) {
+    if (!row.state.loading) continue;
+    row.state.loading = false;
+    row.state.status = download_texts::kStopped;
+    row.changed = true;
+  }
 }
 
 std::optional<std::string> Walk::claim_name(const std::string& wanted, std::size_t room,
@@ -70,21 +92,37 @@ WalkView Walk::view() {
   view.rows = rows_.size();
   std::optional<std::size_t> earliest;
   double done = 0;
+  std::uint64_t bytes_done = 0, bytes_total = 0;
+  bool sized = rows_.size() == entries_;
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     Row& row = rows_[i];
     if (row.changed) {
-      view.changed.push_back({i, std::to_string(i + 1), row.address, std::to_string(row.state.size), row.state.status});
+      view.changed.push_back(
+          {i, std::to_string(i + 1), row.address, std::to_string(row.state.size), shown_status(row.state)});
       row.changed = false;
     }
-    if (!row.state.loading) {
+    const RowState& state = row.state;
+    if (!state.loading) {
       done += 1;
+      ++view.totals.ended;
+      bytes_done += state.received;
+      bytes_total += state.received;
     } else {
       if (!earliest) earliest = i;
-      if (row.state.size > 0) done += std::min(1.0, double(row.state.received) / double(row.state.size));
+      if (state.size > 0) done += std::min(1.0, double(state.received) / double(state.size));
+      sized = sized && state.size > 0;
+      const std::uint64_t length = state.size > 0 ? static_cast<std::uint64_t>(state.size) : 0;
+      bytes_done += std::min(state.received, length);
+      bytes_total += length;
     }
   }
-  const int percent = earliest && entries_ > 0 ? std::min(100, static_cast<int>(done * 100 / double(entries_))) : 0;
-  view.title = progress_title(earliest.value_or(0), percent);
+  view.totals.entries = entries_;
+  if (sized) {
+    view.totals.bytes_done = bytes_done;
+    view.totals.bytes_total = bytes_total;
+  }
+  view.percent = entries_ > 0 ? std::min(100, static_cast<int>(done * 100 / double(entries_))) : 0;
+  view.title = progress_title(earliest.value_or(0), earliest ? view.percent : 0);
   if (earliest) {
     view.in_sight = earliest;
   } else if (!rows_.empty()) {

@@ -14,6 +14,7 @@
 
 #include "download/fetch.h"
 #include "download/list.h"
+#include "download/meter.h"
 
 inline constexpr int kDefaultFetches = 4;  // fetches at once
 inline constexpr int kMostFetches = 8;
@@ -42,13 +43,16 @@ struct ShownRow {
 };
 
 // What the window is to show, taken at once: the rows that changed since
-// the last look, how many rows there are, the title, and the row to keep in
-// sight.
+// the last look, how many rows there are, the title, the walk's percentage
+// (the title's while a row loads), the row to keep in sight, and the totals
+// of the status bar.
 struct WalkView {
   std::vector<ShownRow> changed;
   std::size_t rows = 0;
   std::string title;
+  int percent = 0;
   std::optional<std::size_t> in_sight;
+  WalkTotals totals;
 };
 
 class Walk {
@@ -65,6 +69,11 @@ class Walk {
   std::optional<Taken> take();
 
   void update(std::size_t row, const RowState& state);
+  // Every row still loading ends "Остановлен".
+  void stop_rows();
+  // Bytes of bodies read so far, of every row and every attempt: it only
+  // grows, for the speed.
+  std::uint64_t bytes_read() const { return bytes_read_; }
   void count_saved() { ++files_saved_; }
   int files_saved() const { return files_saved_; }
   int rows_taken() const { return static_cast<int>(rows_.size()); }
@@ -80,6 +89,7 @@ class Walk {
   // rows ended, and of the rows loading the part of their announced length
   // that has come, over every entry of the list. Plain when no row is
   // loading. The row in sight is the earliest still loading, else the last.
+  // The totals count an ended row's bytes as what came of it.
   WalkView view();
 
  private:
@@ -94,4 +104,5 @@ class Walk {
   std::vector<Row> rows_;
   std::set<std::string> names_;  // name_key of each name given
   int files_saved_ = 0;
+  std::uint64_t bytes_read_ = 0;
 };

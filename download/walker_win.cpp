@@ -2,7 +2,8 @@
 // addresses in order and stream each into a temporary file in
 // "Tulvex_files", put in place when whole; the window's thread only shows
 // the walk. The summary follows, and the folder opens in Explorer when a
-// file was saved. Closing the window stops every fetch and ends the program.
+// file was saved. The stop button ends every fetch and the walk with it;
+// closing the window stops every fetch and ends the program.
 #include "download/walker_win.h"
 
 #include <memory>
@@ -78,7 +79,7 @@ struct Shared {
   Walk walk;
   std::set<std::string> parts;  // temporary files being written
   CriticalSection box_lock;     // one box at a time
-  Event stop;                   // set when the window is closed
+  Event stop;                   // set when the walk is stopped or the window closed
   Event ended;                  // set when the walk's last work is done
   HWND main_window = nullptr;
   std::unique_ptr<InternetSession> session;
@@ -307,6 +308,10 @@ void stop_and_exit() {
   TerminateProcess(GetCurrentProcess(), 0);
 }
 
+// The stop button: every fetch ends at once, removing its temporary file,
+// and the walk then ends as it does after its last address.
+void stop_walk() { SetEvent(g_shared->stop.get()); }
+
 // Temporary files that an earlier run, ended in the middle of a write, left.
 void remove_temporaries(const std::string& folder) {
   WIN32_FIND_DATAA found;
@@ -334,13 +339,24 @@ void take_measure_of_folder(Shared& shared) {
                  (flags & FILE_NAMED_STREAMS) != 0;
 }
 
-void show_walk(Shared& shared) {
+void show_walk(Shared& shared, const RateMeter& meter) {
   WalkView view;
   {
     Locked locked(shared.lock);
     view = shared.walk.view();
   }
-  progress_show(view);
+  progress_show(view, status_line(view.totals, meter.bytes_per_second()));
+}
+
+// The bytes read so far, at every tick, whether or not the window is
+// painted then.
+void sample(Shared& shared, RateMeter& meter) {
+  std::uint64_t bytes = 0;
+  {
+    Locked locked(shared.lock);
+    bytes = shared.walk.bytes_read();
+  }
+  meter.add(GetTickCount(), bytes);
 }
 
 std::string current_directory() {
@@ -375,18 +391,20 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
     PostMessageA(main_window, kWalkEnded, 0, 0);
   }
 
-  progress_start(instance, main_window, stop_and_exit);
+  progress_start(instance, main_window, stop_and_exit, stop_walk);
+  RateMeter meter;
   MSG message;
   DWORD next_paint = GetTickCount();
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (message.hwnd == main_window && message.message == kWalkEnded) break;
     if (progress_tick(message)) {
+      sample(shared, meter);
       // A paint takes at most a twentieth of the time, however slow it is
       // (under Wine's default theme a list that grows takes tens of
       // milliseconds): the fetches need the processor more.
       const DWORD began = GetTickCount();
       if (static_cast<LONG>(began - next_paint) >= 0) {
-        show_walk(shared);
+        show_walk(shared, meter);
         next_paint = began + kPaintShare * (GetTickCount() - began);
       }
       continue;
@@ -394,7 +412,12 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  show_walk(shared);
+  if (WaitForSingleObject(shared.stop.get(), 0) == WAIT_OBJECT_0) {
+    Locked locked(shared.lock);
+    shared.walk.stop_rows();
+  }
+  progress_end();
+  show_walk(shared, meter);
 
   info_box(summary_text(shared.walk.files_saved(), shared.walk.rows_taken()));
   ShowWindow(main_window, SW_RESTORE);

@@ -152,7 +152,7 @@ TEST(Walk, RowsInOrderTitleRowInSightAndNames) {
   };
   EXPECT_EQ(look(), "Tulvex 1.15|0|1,h/f1.bin,0,Проверка;2,h/f2.bin,0,Проверка;3,h/f3.bin,0,Проверка;");
   walk.update(0, {2000, "1000", 1000, true});
-  EXPECT_EQ(look(), "Tulvex: 1. + 16 %|0|1,h/f1.bin,2000,1000;");
+  EXPECT_EQ(look(), "Tulvex: 1. + 16 %|0|1,h/f1.bin,2000,50 %;");
   walk.update(0, {2000, "Загружен", 2000, false});
   walk.update(2, {0, "Без размера", 5000, true});  // no length: counts nothing before it ends
   EXPECT_EQ(look(), "Tulvex: 2. + 33 %|1|1,h/f1.bin,2000,Загружен;3,h/f3.bin,0,Без размера;");

@@ -1,5 +1,6 @@
 """tulvex.exe under Wine: the save-all-links mode against a scripted local server: rows, boxes, the files it saves
 and under which names, stalls and breaks, the window while it downloads, and closing it."""
+import re
 import shutil
 import time
 import unittest
@@ -148,6 +149,32 @@ class SaveAllLinks(unittest.TestCase):
         finally:
             run = SESSION.finish(process)
         self.assertEqual((self.files(), run.shown, run.started, run.exit_code), ({"done.bin": done}, [], [], 0))
+
+    def test_status_bar_says_how_fast_and_how_long_and_the_stop_button_keeps_what_was_saved(self):
+        done = body(5000, 10)
+        SERVER.script("/s/done.bin", Reply(body=done))
+        SERVER.script("/s/big.bin", Reply(body=bytes(20_000_000), piece=40000, pause=0.01))  # about 4 MB/s
+        folder = fresh("dl-stop")
+        process = self.start(folder, [SERVER.url(p) for p in ("/s/done.bin", "/s/big.bin")])
+        try:
+            wait_for(lambda: (folder / "Tulvex_files" / "done.bin").exists(), 30, "the first file")
+            readings = []  # (speed in МБ/с, seconds left, the bar's position), a second apart
+            for _ in range(2):
+                time.sleep(1)
+                SESSION.wine("C:\\tv\\bar.exe", "C:\\e2e\\bar.log")
+                text, position = records(SCRATCH / "bar.log")[-1]
+                line = re.fullmatch(r"Файлов: 1 из 2 · [\d,]+ МБ из 19,1 МБ · ([\d,]+) МБ/с · осталось (\d+) с",
+                                    text.decode("cp1251"))
+                self.assertTrue(line, text.decode("cp1251"))
+                readings.append((float(line[1].replace(",", ".")), int(line[2]), int(position)))
+            self.assertTrue(all(2.5 <= speed <= 6 for speed, _, _ in readings), readings)
+            self.assertTrue(readings[0][1] > readings[1][1] and readings[0][2] < readings[1][2], readings)
+            SESSION.wine("C:\\tv\\stopper.exe")
+            wait_for(lambda: records(harness.BOXES, SESSION.offsets[0]), 1, "the summary within a second of the stop")
+        finally:
+            run = SESSION.finish(process)
+        self.check_end(run, [(SERVER.url("/s/done.bin"), "5000", LOADED), (SERVER.url("/s/big.bin"), "20000000",
+                                                                           "Остановлен")], {"done.bin": done})
 
     def test_long_list_keeps_the_earliest_row_loading_in_sight(self):
         paths = [f"/l/file{i:02}.bin" for i in range(30)]

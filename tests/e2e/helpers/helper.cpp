@@ -11,6 +11,7 @@
 //   ping LOG SECONDS: asks the Tulvex window every 20 ms for SECONDS whether it answers; records the longest wait in
 //     ms and the count of answers
 //   closer: closes the Tulvex window as its close button does
+//   bar LOG: records the Tulvex window's status bar text and progress bar position; stopper: presses its stop button
 //   short PATH LOG: records the short (8.3) name of a file
 //   any other name: stands in for IExplore.exe, Explorer.exe and htmopen.exe; records its name and command line in
 //     launches.log beside it
@@ -83,6 +84,18 @@ Fields tulvex_window(bool cells) {
   }
   if (remote) VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
   return fields;
+}
+
+Fields walk_bar() {
+  const HWND main = FindWindowA("Tulvex", nullptr), status = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+  DWORD id = 0;
+  GetWindowThreadProcessId(status, &id);
+  const std::unique_ptr<void, decltype(&CloseHandle)> process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, id), CloseHandle);
+  void* remote = process ? VirtualAllocEx(process.get(), nullptr, 4096, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+  std::string text(remote ? LOWORD(ask(status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(remote))) : 0, '\0');
+  if (remote) ReadProcessMemory(process.get(), remote, &text[0], text.size(), nullptr);
+  if (remote) VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return {text, std::to_string(ask(FindWindowExA(main, nullptr, PROGRESS_CLASSA, nullptr), PBM_GETPOS))};
 }
 
 int watch(const std::string& log, const std::string& dir) {
@@ -189,6 +202,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 0;
   }
   if (name == "closer.exe") return PostMessageA(FindWindowA("Tulvex", nullptr), WM_CLOSE, 0, 0) ? 0 : 2;
+  if (name == "stopper.exe") {
+    return PostMessageA(FindWindowExA(FindWindowA("Tulvex", nullptr), nullptr, "Button", nullptr), BM_CLICK, 0, 0) ? 0 : 2;
+  }
+  if (name == "bar.exe" && __argc == 2) {
+    record(walk_bar(), __argv[1]);
+    return 0;
+  }
   if (name == "short.exe" && __argc == 3) {
     char path[MAX_PATH] = {};
     GetShortPathNameA(__argv[1], path, MAX_PATH);
