@@ -137,8 +137,8 @@ TEST(Encoding, Windows1251WhenItHoldsEveryCharacterElseUtf8) {
       {u"\x7F АЯая\0é"s, 99, Encoding::windows_1251, "\x7F АЯая"},  // the text ends at its zero
       {u"Ёж é", 3, Encoding::windows_1251, "Ёж "},
       {u"Ёж é", 4, Encoding::utf_8, u8"Ёж é"},  // one character outside: all of it in UTF-8
-      {u"\u0098\u0080\u07FF\u0800\u2123\uFFFF\uD7FF\uE000\U0001F600\U0010FFFF", 99, Encoding::utf_8,
-       u8"\u0098\u0080\u07FF\u0800\u2123\uFFFF\uD7FF\uE000\U0001F600\U0010FFFF"},
+      {u"\u0098\u0080\u07FF\u0800\u2123\uFFFF\uD7FF\uE000\U00010000\U0010FFFF", 99, Encoding::utf_8,
+       u8"\u0098\u0080\u07FF\u0800\u2123\uFFFF\uD7FF\uE000\U00010000\U0010FFFF"},
       // Lone surrogates: a high one before anything but a low one or at the end, a low one alone.
       {{0xD800, 'a', 0xDC00, 0xD83D, 0xDE00, 0xDFFF, 0xDBFF}, 99, Encoding::utf_8,
        u8"\uFFFDa\uFFFD\U0001F600\uFFFD\uFFFD"}};
