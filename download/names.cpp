@@ -314,7 +314,9 @@ std::string fitted_name(std::string_view name, std::size_t room) {
 std::string chosen_file_name(std::string_view address, std::string_view disposition, std::string_view content_type,
                              std::size_t room) {
   const std::optional<std::string> server_name = disposition_file_name(disposition);
-  const AddressName given = server_name ? AddressName{*server_name, false} : address_file_name(address);
+  AddressName given = server_name ? AddressName{*server_name, false} : address_file_name(address);
+  // An address that ends in its folder names no file: "index", as wget has it.
+  if (given.name.empty()) given.name = "index";
   std::string name = saved_file_name(given.name);
   if (given.host_only || !has_extension(name)) name += type_extension(content_type);
   return fitted_name(name, room);

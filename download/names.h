@@ -61,7 +61,7 @@ std::string fitted_name(std::string_view name, std::size_t room);
 
 // The name a file of this address is saved under, before it is made unique
 // in the walk: the name of the server's Content-Disposition when it gives
-// one, else the address's; made usable; given the Content-Type's extension
+// one, else the address's ("index" when it ends in its folder); made usable; given the Content-Type's extension
 // when it has none; fitted to `room`.
 std::string chosen_file_name(std::string_view address, std::string_view disposition, std::string_view content_type,
                              std::size_t room);

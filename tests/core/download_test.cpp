@@ -73,6 +73,8 @@ TEST(Names, FromTheServerOrTheAddressWithAnExtensionFitted) {
       {"a query is no extension", "http://h/get.php?id=5", "", "application/pdf", 255, "get.php_id=5.pdf"},
       {"digits alone are no extension", "http://h/v1.2", "", "text/plain", 255, "v1.2.txt"},
       {"eleven letters are no extension", "http://h/a.abcdefghijk", "", "text/plain", 255, "a.abcdefghijk.txt"},
+      {"a folder: index with its type's extension", "http://h/d/", "", "text/html", 255, "index.htm"},
+      {"a folder, no type", "http://h/", "", "", 255, "index"},
       {"host alone: its dots are no extension", "http://ya.ru", "", "text/html", 255, "ya.ru.htm"},
       {"host without user and port", "ftp://u:p@ya.ru:21?x", "", "", 255, "ya.ru_x"},
       {"server's name", "http://h/get.php?id=5", "attachment; filename=\"report.pdf\"", "", 255, "report.pdf"},
@@ -108,29 +110,22 @@ TEST(Names, NumbersCaseZoneMarkAndTemporaryFiles) {
   }
 }
 
-TEST(List, EntriesByLineRules) {
-  const string n600(600, 'n'), x509 = "h/" + string(509, 'x'), x508 = "h/" + string(508, 'x');
-  const struct { const char* name; string text, entries; } cases[] = {  // entries: each address and ';'
+TEST(List, EveryAddressLineOnce) {
+  const string x2083 = "h/" + string(2081, 'x');
+  const struct { const char* name; string text, entries; } cases[] = {  // entries: each address and ';', '!' too long
       {"CRLF line ends", "h/f1.bin\r\nh/f2.bin\r\n", "h/f1.bin;h/f2.bin;"},
       {"CR at the very end", "h/f1.bin\r", "h/f1.bin;"},
       {"lone CR inside stays", "h/f\r1.bin\n", "h/f\r1.bin;"},
-      {"same name in a row skipped", "a/1/s.zip\nb\\2\\s.zip\nc/o.zip", "a/1/s.zip;c/o.zip;"},
-      {"same name again after another", "a/s.zip\nc/o.zip\nb/s.zip", "a/s.zip;c/o.zip;b/s.zip;"},
-      {"the address's names compared", "h/a%20b.txt\nh/a b.txt\nh/a b.txt", "h/a%20b.txt;h/a b.txt;"},
-      {"empty line ends the walk", "h/f1.bin\n\nh/f2.bin", "h/f1.bin;"},
-      {"name of 3 ends the walk, 4 does not", "h/a.bc\nh/a.b\nh/f2.bin", "h/a.bc;"},
-      {"no separator: the first character is no part of the name", "abcde\nxabcd\nxabc", "abcde;xabcd;"},
-      {"address ending in / ends the walk", "h/dir/\nh/f2.bin", ""},
-      {"last line of 5 without line feed", "h/f1.bin\nxabcd", "h/f1.bin;xabcd;"},
-      {"line over 511 goes in pieces", "h/" + n600 + "\nh/f2.bin",
-       "h/" + n600.substr(0, 509) + ";" + n600.substr(509) + ";h/f2.bin;"},
-      {"line of 511 keeps its LF", x509 + "\nh/f2.bin", x509 + ";h/f2.bin;"},
-      {"line of 512 leaves a short piece", x509 + "y\nh/f2.bin", x509 + ";"},
-      {"CRLF not counted in the 511", x508 + "\r\nh/f2.bin", x508 + ";h/f2.bin;"}};
+      {"blank lines passed over", "\nh/a\n\n \t\r\nh/\n", "h/a;h/;"},
+      {"short names and folders fetched", "http://h/\nh/go\nh/?to=http://e.org/\nx", "http://h/;h/go;h/?to=http://e.org/;x;"},
+      {"same address in a row skipped", "h/a.txt\nh/a.txt\n\nh/a.txt\nh/b.txt\nh/a.txt", "h/a.txt;h/b.txt;h/a.txt;"},
+      {"same name, another address", "h/a/s.txt\nh/b/s.txt", "h/a/s.txt;h/b/s.txt;"},
+      {"2083 characters whole", x2083 + "\r\nh/a", x2083 + ";h/a;"},
+      {"longer: one entry, not fetched", x2083 + "yz\n" + x2083 + "yz\nh/a", x2083 + "!" + x2083 + "!h/a;"}};
   for (const auto& c : cases) {
     string entries;
     ListReader list(c.text);
-    while (std::optional<ListEntry> e = list.next()) entries += e->address + ";";
+    while (std::optional<ListEntry> e = list.next()) entries += e->address + (e->too_long ? "!" : ";");
     EXPECT_EQ(entries, c.entries) << c.name;
     EXPECT_FALSE(list.next()) << c.name << ": an ended walk stays ended";
   }
@@ -140,7 +135,7 @@ TEST(List, EntriesByLineRules) {
 }
 
 TEST(Walk, RowsInOrderTitleRowInSightAndNames) {
-  Walk walk("h/f1.bin\nh/f2.bin\nh/f2.bin\nh/f3.bin\n");
+  Walk walk("h/f1.bin\nh/f2.bin\nh/f2.bin\nh/f3.bin\n" + string(2084, 'x'));
   string taken;
   while (const std::optional<Walk::Taken> t = walk.take()) taken += std::to_string(t->row) + t->address + ";";
   EXPECT_EQ(taken, "0h/f1.bin;1h/f2.bin;2h/f3.bin;");
@@ -150,15 +145,16 @@ TEST(Walk, RowsInOrderTitleRowInSightAndNames) {
     for (const ShownRow& r : view.changed) text += r.number + "," + r.address + "," + r.size + "," + r.status + ";";
     return text;
   };
-  EXPECT_EQ(look(), "Tulvex 1.15|0|1,h/f1.bin,0,Проверка;2,h/f2.bin,0,Проверка;3,h/f3.bin,0,Проверка;");
+  EXPECT_EQ(look(), "Tulvex: 1. + 25 %|0|1,h/f1.bin,0,Проверка;2,h/f2.bin,0,Проверка;3,h/f3.bin,0,Проверка;4," +
+                        string(2083, 'x') + ",0,Недоступен;");  // a line too long: at once, not fetched
   walk.update(0, {2000, "1000", 1000, true});
-  EXPECT_EQ(look(), "Tulvex: 1. + 16 %|0|1,h/f1.bin,2000,1000;");
+  EXPECT_EQ(look(), "Tulvex: 1. + 37 %|0|1,h/f1.bin,2000,1000;");
   walk.update(0, {2000, "Загружен", 2000, false});
   walk.update(2, {0, "Без размера", 5000, true});  // no length: counts nothing before it ends
-  EXPECT_EQ(look(), "Tulvex: 2. + 33 %|1|1,h/f1.bin,2000,Загружен;3,h/f3.bin,0,Без размера;");
+  EXPECT_EQ(look(), "Tulvex: 2. + 50 %|1|1,h/f1.bin,2000,Загружен;3,h/f3.bin,0,Без размера;");
   walk.update(1, {1, "Недоступен", 0, false});
   walk.update(2, {5000, "Загружен", 5000, false});
-  EXPECT_EQ(look(), "Tulvex 1.15|2|2,h/f2.bin,1,Недоступен;3,h/f3.bin,5000,Загружен;");
+  EXPECT_EQ(look(), "Tulvex 1.15|3|2,h/f2.bin,1,Недоступен;3,h/f3.bin,5000,Загружен;");
   EXPECT_EQ(Walk("").view().in_sight, std::nullopt);
 
   const auto alias = [](const string& name) { return name == "LONG~1.HTM"; };  // another file's short name
@@ -187,8 +183,12 @@ struct OneFetch {
 };
 
 TEST(Fetch, FinalStatusFileAndSize) {
-  const A told = A().length("50000").body(50000);
+  const A told = A().length("50000").body(50000).tag("\"v1\"");
+  const auto rest = [](std::size_t from, std::size_t whole, const string& range) {  // the same version's rest
+    return A().status(206).range(range).tag("\"v1\"").body(whole - from, from);
+  };
   const string whole = A::content(50000);
+  std::vector<Answer> hops(10, A().to("/r"));
   RecordingHost full_disk, no_part, no_place;
   full_disk.disk = 20000, no_part.can_make = false, no_place.can_place = false;
   const struct { const char* name; std::vector<Answer> script; string status, size; std::optional<string> file;
@@ -206,19 +206,32 @@ TEST(Fetch, FinalStatusFileAndSize) {
       {"cut short every time", {A(told).cut(30000, Got::end)}, "Не читается", "50000", std::nullopt},
       {"broken every time", {A(told).cut(30000, Got::broken)}, "Не читается", "50000", std::nullopt},
       {"no length, broken every time", {A().body(900).cut(300, Got::broken)}, "Не читается", "0", std::nullopt},
-      {"resumed", {A(told).cut(30000, Got::broken),
-                   A().status(206).range("bytes 30000-49999/50000").body(20000, 30000)}, "Загружен", "50000", whole},
-      {"resumed twice, no length", {A().body(900).cut(300, Got::broken),
-                                    A().status(206).range("bytes 300-899/*").body(600, 300).cut(100, Got::broken),
-                                    A().status(206).range("bytes 400-899/900").body(500, 400)},
+      {"resumed", {A(told).cut(30000, Got::broken), rest(30000, 50000, "bytes 30000-49999/50000")}, "Загружен",
+       "50000", whole},
+      {"resumed twice, no length", {A().body(900).tag("\"v1\"").cut(300, Got::broken),
+                                    rest(300, 900, "bytes 300-899/*").cut(100, Got::broken),
+                                    rest(400, 900, "bytes 400-899/900")}, "Загружен", "900", A::content(900)},
+      {"no length, a resumed part cut short: its whole holds", {A().body(900).tag("\"v1\"").cut(300, Got::broken),
+        rest(300, 900, "bytes 300-899/900").cut(200, Got::end), rest(500, 900, "bytes 500-899/900")}, "Загружен",
+       "900", A::content(900)},
+      {"no length, a resumed part cut short: its own length holds", {A().body(900).tag("\"v1\"").cut(300, Got::broken),
+        rest(300, 900, "bytes 300-899/*").length("600").cut(200, Got::end), rest(500, 900, "bytes 500-899/*")},
        "Загружен", "900", A::content(900)},
+      {"416: every byte held", {A().body(901).tag("\"v1\"").cut(900, Got::broken),
+                                A().status(416).range("bytes */900")}, "Загружен", "900", A::content(900)},
+      {"416 of a shorter file: started over", {A().body(901).tag("\"v1\"").cut(900, Got::broken),
+        A().status(416).range("bytes */800"), A().body(800)}, "Загружен", "800", A::content(800)},
       {"started over", {A(told).cut(30000, Got::broken), told}, "Загружен", "50000", whole},
-      {"started over, a new length", {A(told).cut(30000, Got::end), A().body(700)}, "Загружен", "700", A::content(700)},
+      {"started over, a new length", {A(told).cut(30000, Got::end), A().length("700").body(700)}, "Загружен", "700",
+       A::content(700)},
       {"a resumed answer unlike the first", {A(told).cut(30000, Got::broken), A(told).status(503)}, "Не читается",
        "50000", std::nullopt},
       {"stalled, then opened", {A().opens(Opened::stalled), told}, "Загружен", "50000", whole},
       {"refused after it was opened", {A(told).cut(30000, Got::broken), A().opens(Opened::no_address)}, "Не читается",
        "50000", std::nullopt},
+      {"ten redirects followed", [&] { auto s = hops; s.push_back(told); return s; }(), "Загружен", "50000", whole},
+      {"eleven redirects: none followed", [&] { auto s = hops; s.push_back(A().to("/r")); return s; }(),
+       "Недоступен", "0", std::nullopt},
       {"no part can be made", {told}, "Ош. записи", "0", std::nullopt, no_part},
       {"full disk", {told}, "Ош. записи", "50000", std::nullopt, full_disk},
       {"cannot be put in place", {told}, "Ош. записи", "50000", std::nullopt, no_place}};
@@ -235,28 +248,38 @@ TEST(Fetch, FinalStatusFileAndSize) {
 
 TEST(Fetch, WhatEachAttemptAsksShowsAndCloses) {
   const A told = A().length("50000").body(50000).tag("\"v1\"");
+  const A cut = A(told).cut(30000, Got::broken);
+  const auto rest = [](const string& tag, const string& range) {
+    return A().status(206).range(range).tag(tag).body(20000, 30000);
+  };
+  const string again = "50000:Загружается;50000:#50000:Загружается;50000:#50000:Загружен.";
   const struct { const char* name; std::vector<Answer> script; string asked, closes, shown; } cases[] = {
       {"whole", {told}, "0/;", "whole;", "50000:Загружается;50000:#50000:Загружен."},
-      {"resumed with the first one's validator", {A(told).cut(30000, Got::broken),
-        A().status(206).range("bytes 30000-49999/50000").body(20000, 30000)}, "0/;30000/\"v1\";", "cut;whole;",
-       "50000:Загружается;50000:#50000:Загружен."},
-      {"a part of a longer whole: asked whole again", {A(told).cut(30000, Got::broken),
-        A().status(206).range("bytes 30000-59999/60000").body(30000, 30000), told}, "0/;30000/\"v1\";0/\"v1\";",
-       "cut;cut;whole;", "50000:Загружается;50000:#50000:Загружается;50000:#50000:Загружен."},
-      {"a part of something else: asked whole again", {A(told).cut(30000, Got::broken),
-        A().status(206).range("bytes 0-49999/60000").body(50000), told}, "0/;30000/\"v1\";0/\"v1\";",
-       "cut;cut;whole;", "50000:Загружается;50000:#50000:Загружается;50000:#50000:Загружен."},
+      {"resumed with the first one's validator", {cut, rest("\"v1\"", "bytes 30000-49999/50000")},
+       "0/;30000/\"v1\";", "cut;whole;", "50000:Загружается;50000:#50000:Загружен."},
+      {"no validator: asked whole again", {A(told).tag("").cut(30000, Got::broken), told}, "0/;0/;", "cut;whole;",
+       again},
+      {"another version's rest: asked whole again", {cut, rest("\"v2\"", "bytes 30000-49999/50000"), told},
+       "0/;30000/\"v1\";0/\"v1\";", "cut;cut;whole;", again},
+      {"a rest without the validator: asked whole again", {cut, rest("", "bytes 30000-49999/50000"), told},
+       "0/;30000/\"v1\";0/\"v1\";", "cut;cut;whole;", again},
+      {"a part of a longer whole: asked whole again", {cut, rest("\"v1\"", "bytes 30000-59999/60000"), told},
+       "0/;30000/\"v1\";0/\"v1\";", "cut;cut;whole;", again},
+      {"a part of something else: asked whole again", {cut, rest("\"v1\"", "bytes 0-49999/60000"), told},
+       "0/;30000/\"v1\";0/\"v1\";", "cut;cut;whole;", again},
+      {"a redirect followed from where it leads", {A().to("b/c?x"), A().to("/d"), told},
+       "0/;http://h/b/c?x 0/;http://h/d 0/;", "cut;cut;whole;", "50000:Загружается;50000:#50000:Загружен."},
       {"no length", {A().body(10)}, "0/;", "whole;", "0:Без размера;0:#10:Загружен."},
       {"more than told: closed unread", {A().length("50000").body(60000)}, "0/;", "cut;",
        "50000:Загружается;50000:#50000:Загружен."},
       {"refused at once", {A().opens(Opened::no_address), told}, "0/;", "",
-       "0:Проверка.Адрес не открывается.   |http://h/file.bin"},
+       "0:Недоступен.Адрес не открывается.   |http://h/file.bin"},
       {"no Internet", {A().opens(Opened::no_internet)}, "0/;", "",
-       "0:Проверка. |Не удалось подключиться к интернету.   "},
+       "0:Недоступен. |Не удалось подключиться к интернету.   "},
       {"stalled every time", {A().opens(Opened::stalled)}, "0/;0/;0/;", "",
-       "0:Проверка.Адрес не открывается.   |http://h/file.bin"},
+       "0:Недоступен.Адрес не открывается.   |http://h/file.bin"},
       {"refused after stalls", {A().opens(Opened::stalled), A().opens(Opened::no_internet)}, "0/;0/;0/;", "",
-       "0:Проверка. |Не удалось подключиться к интернету.   "},
+       "0:Недоступен. |Не удалось подключиться к интернету.   "},
       {"not a success: closed unread", {A(told).status(404)}, "0/;", "cut;", "0:Недоступен."},
       {"stopped while reading", {A(told).cut(30000, Got::stopped)}, "0/;", "cut;", "50000:Загружается;50000:#"}};
   for (const auto& c : cases) {
@@ -264,6 +287,18 @@ TEST(Fetch, WhatEachAttemptAsksShowsAndCloses) {
     EXPECT_EQ(run.net.asked + "|" + run.net.closes + "|" + run.host.shown, c.asked + "|" + c.closes + "|" + c.shown)
         << c.name;
   }
+}
+
+TEST(Fetch, RedirectTargets) {
+  const struct { const char* address; const char* location; const char* target; } cases[] = {
+      {"http://h/a/b?q", "https://e.org/x", "https://e.org/x"},
+      {"http://h/a/b?q", "//e.org/x", "http://e.org/x"},
+      {"http://h:8/a/b?q", "/x?y", "http://h:8/x?y"},
+      {"http://h/a/b?q/r", "c/d", "http://h/a/c/d"},
+      {"http://h/a/b?q#f", "?z", "http://h/a/b?z"},
+      {"http://h", "c", "http://h/c"},
+      {"http://h?q", "?z", "http://h?z"}};
+  for (const auto& c : cases) EXPECT_EQ(redirect_target(c.address, c.location), c.target) << c.location;
 }
 
 TEST(AnnouncedLength, ValueOrNoNumberOfBytes) {
