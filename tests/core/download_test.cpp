@@ -24,9 +24,11 @@ static string escaped(std::string_view bytes) {  // every byte as a percent esca
 
 TEST(Names, SavedFileName) {
   const struct { const char* why; string name, saved; } changed[] = {
-      {"UTF-8 escapes, hex in either case", "%D0%BE%d1%82%D1%87%d1%91%D1%82%202008.doc", "отчёт 2008.doc"},
-      {"every character of the code page", escaped(u8"" UPPER_HALF), UPPER_HALF},
-      {"bytes outside escapes kept, a stray % too", "от%20чёт%.doc%4", "от чёт%.doc%4"},
+      {"UTF-8 escapes, hex in either case", "%D0%BE%d1%82%D1%87%d1%91%D1%82%202008.doc", u8"отчёт 2008.doc"},
+      {"every character of the code page", escaped(u8"" UPPER_HALF), u8"" UPPER_HALF},
+      {"beyond the code page", "%C3%A9t%C3%A9%20%CE%A9%E4%B8%AD%F0%9F%98%80.txt", u8"été Ω中😀.txt"},
+      {"smallest of two, three and four bytes", "%C2%80%E0%A0%80%F0%90%80%80", u8"\u0080\u0800\U00010000"},
+      {"bytes outside escapes kept, a stray % too", u8"от%20чёт%.doc%4", u8"от чёт%.doc%4"},
       {"forbidden characters", "a<b>c:d\"e|f?g*h\x01\x1f\x7f\xff.txt", "a_b_c_d_e_f_g_h__\x7f\xff.txt"},
       {"escaped separators, colon, line feed", "..%2F..%2Fa%5Cb%3Ac%0Ad", ".._.._a_b_c_d"},
       {"trailing dots and blanks", "a b.%20%2E", "a b___"},
@@ -41,10 +43,9 @@ TEST(Names, SavedFileName) {
       {"empty", "", "_"}};
   for (const auto& c : changed) EXPECT_EQ(saved_file_name(c.name), c.saved) << c.why;
   const std::pair<const char*, const char*> kept[] = {
-      {"a character the code page lacks", "%C3%A9t%C3%A9%20.txt"},
-      {"U+0098, no character", "%C2%98%20.txt"},
-      {"U+0080, none in the code page", "%C2%80%20.txt"},
-      {"four bytes", "%F0%9F%98%80%20.txt"},
+      {"a surrogate", "%ED%A0%80%20.txt"},
+      {"past U+10FFFF", "%F4%90%80%80%20.txt"},
+      {"overlong, four bytes", "%F0%8F%BF%BF%20.txt"},
       {"lone lead byte", "%D0%20.txt"},
       {"lone continuation", "%80%20.txt"},
       {"cut short at the end", "a%20.txt%E2%84"},
@@ -80,16 +81,21 @@ TEST(Names, FromTheServerOrTheAddressWithAnExtensionFitted) {
       {"server's name", "http://h/get.php?id=5", "attachment; filename=\"report.pdf\"", "", 255, "report.pdf"},
       {"server's name, its path left out", "http://h/x.bin", "inline;filename=..\\..\\boot.ini", "", 255, "boot.ini"},
       {"filename* first", "http://h/x.bin", "attachment; filename=\"a.pdf\"; FileName*=UTF-8''%D0%BE%D1%82.pdf", "",
-       255, "от.pdf"},
-      {"filename* in ISO-8859-1", "http://h/x.bin", "attachment; filename*=iso-8859-1'en'%A9x.txt", "", 255, "©x.txt"},
+       255, u8"от.pdf"},
+      {"filename* in ISO-8859-1", "http://h/x.bin", "attachment; filename*=iso-8859-1'en'%A9x.txt", "", 255, u8"©x.txt"},
+      {"filename in Windows-1251", "http://h/x.bin", "a; filename=\"отчёт.pdf\"", "", 255, u8"отчёт.pdf"},
+      {"an address in Windows-1251", "http://h/Ёлка", "", "", 255, u8"Ёлка"},
       {"filename* with a zero byte", "http://h/x.bin", "a; filename*=UTF-8''a%00b.txt", "", 255, "a_b.txt"},
-      {"filename* the code page lacks", "http://h/x.bin", "a; filename*=UTF-8''%C3%A9.txt; filename=p.txt", "", 255,
-       "p.txt"},
+      {"filename* beyond the code page", "http://h/x.bin", "a; filename*=UTF-8''%C3%A9.txt; filename=p.txt", "", 255,
+       u8"é.txt"},
+      {"filename* broken", "http://h/x.bin", "a; filename*=UTF-8''%C3.txt; filename=p.txt", "", 255, "p.txt"},
       {"quotes keep ';' and escapes", "http://h/x.bin", "a; filename=\"a;b\\\"c.txt\"", "", 255, "a;b_c.txt"},
       {"no file name in the header", "http://h/x.bin", "inline; filename=\"\"", "", 255, "x.bin"},
       {"server's name made usable, typed", "http://h/x.bin", "a; filename=\"con\"", "text/plain", 255, "_con.txt"},
       {"fitted, the extension kept", "http://h/" + a300 + ".pdf", "", "", 255, string(251, 'a') + ".pdf"},
       {"fitted to a small room", "http://h/abcdefghij.html", "", "", 8, "abc.html"},
+      {"fitted in characters", "http://h/юю%D1%8E.txt", "", "", 6, u8"юю.txt"},
+      {"a pair of UTF-16 units kept whole", "http://h/%F0%9F%98%80%F0%9F%98%80", "", "", 3, u8"😀"},
       {"an extension as long as the room", "http://h/abcdefghij.html", "", "", 5, "abcde"},
       {"a cut ending in a dot", "http://h/aaaa.%20bbb_b", "", "", 5, "aaaa_"}};
   for (const auto& c : cases) EXPECT_EQ(chosen_file_name(c.address, c.disposition, c.type, c.room), c.name) << c.why;
@@ -100,8 +106,13 @@ TEST(Names, NumbersCaseZoneMarkAndTemporaryFiles) {
                 numbered_name("abcdefgh.txt", 2, 12) + "|" + numbered_name("abcdefgh.txt", 2, 8) + "|" +
                 numbered_name("a.b.", 3, 255),
             "index (2).html|README (13)|abcd (2).txt|a (2).txt|a.b. (3)");
-  EXPECT_EQ(name_key("Ёлка Ўў.Txt a"), name_key("ёЛКА ўЎ.tXT A"));
-  EXPECT_NE(name_key("Ёлка"), name_key("Елка"));
+  // Every letter of Windows-1251 in both cases; every other character of its upper half as it is.
+  const string capitals = u8"ЂЃЉЊЌЋЏЎЈҐЁЄЇІЅАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯABCXYZ",
+               smalls = u8"ђѓљњќћџўјґёєїіѕабвгдежзийклмнопрстуфхцчшщъыьэюяabcxyz",
+               others = u8"‚„…†‡€‰‹‘’“”•–—™›\u00A0¤¦§©«¬\u00AD®°±µ¶·№»\u0098";
+  EXPECT_EQ(name_key(smalls) + name_key(capitals) + name_key(others), capitals + capitals + others);
+  const string beyond = u8"éω中", beyond_key = u8"ÉΩ中";
+  EXPECT_EQ(name_key(beyond), beyond_key);
   EXPECT_EQ(zone_identifier("http://h/a\r\nb"), "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=http://h/ab\r\n");
   EXPECT_EQ(temporary_file_name(7), "~tulvex7.tmp");
   for (const auto& [name, ours] : {std::pair<const char*, bool>{"~TULVEX12.TMP", true}, {"~tulvex.tmp", false},
@@ -159,10 +170,10 @@ TEST(Walk, RowsInOrderTitleRowInSightAndNames) {
 
   const auto alias = [](const string& name) { return name == "LONG~1.HTM"; };  // another file's short name
   string names;
-  for (const char* wanted : {"index.html", "INDEX.html", "Index.HTML", "Ёлка", "ёЛКА", "LONG~1.HTM"}) {
+  for (const char* wanted : {"index.html", "INDEX.html", "Index.HTML", u8"Ёлка", u8"ёЛКА", "LONG~1.HTM"}) {
     names += walk.claim_name(wanted, 255, alias).value_or("none") + ";";
   }
-  EXPECT_EQ(names, "index.html;INDEX (2).html;Index (3).HTML;Ёлка;ёЛКА (2);LONG~1 (2).HTM;");
+  EXPECT_EQ(names, u8"index.html;INDEX (2).html;Index (3).HTML;Ёлка;ёЛКА (2);LONG~1 (2).HTM;");
   EXPECT_EQ(walk.claim_name("x", 255, [](const string&) { return true; }), std::nullopt);
 
   const std::optional<std::uint32_t> values[] = {std::nullopt, 0u, 1u, 8u, 9u, 3600u, 3601u};

@@ -34,10 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     previous = entry->too_long ? std::string() : entry->address;
     const std::string saved = chosen_file_name(entry->address, text, text, room);
     require_usable(saved);
-    REQUIRE(saved.size() <= room);
+    REQUIRE(name_length(saved) <= room);
     const std::string second = numbered_name(saved, 2 + static_cast<int>(size % 20), room + 8);
     require_usable(second);
-    REQUIRE(second.size() <= room + 8 && name_key(second) != name_key(saved));
+    REQUIRE(name_length(second) <= room + 8 && name_key(second) != name_key(saved));
   }
   require_usable(saved_file_name(text.substr(0, kMaxAddress)));  // the longest name an address gives
   return 0;
