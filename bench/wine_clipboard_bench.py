@@ -2,7 +2,7 @@
 of tulvex.exe against a bare Win32 program (bench/bare_clipboard_win.cpp) that only opens a hidden
 window, reads the same clipboard and starts a program.
 
-    cmake --build build/win && xvfb-run -a python3 bench/wine_clipboard_bench.py --repeat 3
+    scripts/deps.sh && xvfb-run -a python3 bench/wine_clipboard_bench.py --repeat 3
 
 The clipboard holds a text of 50 MiB, once as CF_UNICODETEXT alone (as the browser half puts it:
 100 MiB as UTF-16) and once as CF_TEXT alone (Wine makes CF_UNICODETEXT from it for both
@@ -48,7 +48,7 @@ def peak_and_seconds(command, exe):
     sampler = threading.Thread(target=sample, daemon=True)
     sampler.start()
     start = time.perf_counter()
-    code = subprocess.run(["wine", *command], env=SESSION.env, capture_output=True).returncode
+    code = subprocess.run([*harness.WINE, *command], env=SESSION.env, capture_output=True).returncode
     seconds = time.perf_counter() - start
     done.set()
     sampler.join()
@@ -61,6 +61,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--repeat", type=int, default=3, help="runs of each program; the best counts")
     repeat = parser.parse_args().repeat
+    subprocess.run([ROOT / "scripts" / "build_win.sh", "tulvex", "bare_clipboard", "e2e_helper"], check=True,
+                   stdout=subprocess.DEVNULL)
+    print(f"Measuring {harness.MEASURED}")
     SESSION.start()
     try:
         shutil.copy(harness.BUILD / "bench" / "bare_clipboard.exe", harness.EXE_DIR)

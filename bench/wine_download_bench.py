@@ -10,8 +10,7 @@ One loopback server (Python's threaded HTTP/1.1 server, answers from memory), fo
 Every file is checked byte for byte; times are the best of --repeat runs, start-up included (Tulvex's summary box
 closed by the tests' box watcher). Peak memory is VmHWM of tulvex.exe, "idle" that of a run on an empty list.
 
-    scripts/deps.sh && cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release \\
-        && cmake --build build/win && xvfb-run -a python3 bench/wine_download_bench.py --repeat 3
+    scripts/deps.sh && xvfb-run -a python3 bench/wine_download_bench.py --repeat 3
 
 Targets: latency Tulvex <= 1.1 x aria2c; small and big Tulvex <= 1.15 x the probe; huge peak <= idle + 16 MiB.
 The last line is "latency tulvex/aria2c: R". Uses its own Wine prefix in TULVEX_E2E_DIR (default
@@ -118,7 +117,7 @@ def run_tulvex(urls, folder):
 
 def command(tool, folder, list_file, urls):
     """The command line of another tool that saves the list's files into `folder`."""
-    return {"probe": ["wine", "C:\\tv\\probe.exe", "C:\\bench\\lists\\list.txt", "C:\\bench\\probe\\out"],
+    return {"probe": [*harness.WINE, "C:\\tv\\probe.exe", "C:\\bench\\lists\\list.txt", "C:\\bench\\probe\\out"],
             "aria2c": ["aria2c", "-q", "-j4", "-x1", "-d", str(folder), "-i", str(list_file)],
             "wget": ["wget", "-q", "-P", str(folder), "-i", str(list_file)],
             "curl": ["curl", "-sS", "--fail", "--remote-name-all", "--output-dir", str(folder), *urls]}[tool]
@@ -144,8 +143,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--repeat", type=int, default=3, help="runs of each tool and load; the best counts")
     repeat = parser.parse_args().repeat
-    subprocess.run(["cmake", "--build", str(harness.BUILD), "--target", "probe", "tulvex", "e2e_helper"], check=True,
+    subprocess.run([harness.ROOT / "scripts" / "build_win.sh", "probe", "tulvex", "e2e_helper"], check=True,
                    stdout=subprocess.DEVNULL)
+    print(f"Measuring {harness.MEASURED}")
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     base = f"http://127.0.0.1:{server.server_address[1]}/"

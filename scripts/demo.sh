@@ -8,9 +8,8 @@
 # sudo (scripts/deps.sh asks for it when something must be installed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j"$(nproc)" >/dev/null
+scripts/deps.sh  # its last line names the Wine, and the build of tulvex.exe, that the demo runs
+scripts/build_win.sh >/dev/null
 installer/build.sh build/win/tulvex.exe build/win/tulvex-setup.exe >/dev/null
 echo "Built build/win/tulvex.exe and build/win/tulvex-setup.exe"
 xvfb-run -a -s "-screen 0 1024x768x24" python3 scripts/demo.py build

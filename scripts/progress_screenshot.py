@@ -6,7 +6,7 @@ Runs the save-all-links mode under Wine on a list of six addresses served
 by a local server: four answer at once (saved, cut short every time, not
 found), the last two trickle their bodies for several seconds and load side
 by side. While they load, the window is captured with ImageMagick's `import`
-and cropped to the window. Needs the Windows build (build/win) and an X
+and cropped to the window. Needs the Windows build (scripts/build_win.sh) and an X
 display of at least 800x400.
 """
 import os

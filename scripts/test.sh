@@ -8,6 +8,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh || exit 1
+form=$(scripts/wine_form.sh)
 
 jobs=$(nproc)
 passed=0
@@ -40,14 +41,14 @@ fuzz() {
   done
 }
 windows() {
-  cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-  cmake --build build/win -j"$jobs"
+  scripts/build_win.sh
 }
 browser_half() {
   (cd browser && npm ci --no-audit --no-fund --silent && npm test)
 }
 end_to_end() {
-  (cd tests/e2e && xvfb-run -a -s "-screen 0 1024x768x24" timeout 3600 python3 -m unittest discover -v -p 'test_*.py')
+  (cd tests/e2e && xvfb-run -a -s "-screen 0 1024x768x24" timeout 3600 python3 -m unittest discover -v -p 'test_*.py') \
+    2>&1 | tee build/e2e.log
 }
 
 step "core unit tests" native
@@ -58,6 +59,13 @@ step "browser half" browser_half
 if [ -f build/win/tulvex.exe ]; then step "tulvex.exe under Wine" end_to_end; fi
 
 echo
+why=${form#*: }
+case $form in
+  win32:*) echo "Wine layer: the 32-bit tulvex.exe under the 32-bit Wine" ;;
+  win64:*) echo "Wine layer: the x86-64 build under wine64 (${why%%: tulvex.exe*}), with" \
+                "$(grep -c "skipped '32-bit program only" build/e2e.log 2>/dev/null) cases skipped as 32-bit only" ;;
+  *) echo "Wine layer: none could run ($why)" ;;
+esac
 [ "$failed" -eq 0 ] || echo "Failed: ${failures[*]}"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,5 +1,8 @@
 """Runs the real tulvex.exe under Wine for the end-to-end tests (needs xvfb-run and the Windows build).
 
+The Wine is the one scripts/wine_form.sh names: the 32-bit program under the 32-bit Wine, or, on a machine that runs
+no 32-bit program (or with TULVEX_WINE64=1), an x86-64 build of the same sources (build/win64) under wine64.
+
 A fresh Wine prefix per test module in TULVEX_E2E_DIR: C:\\tv holds tulvex.exe and the helper program under its
 names (helpers/helper.cpp), also as IExplore.exe, Explorer.exe and htmopen.exe (the .htm association);
 C:\\tvinst is the install folder, C:\\e2e the scratch folder.
@@ -17,7 +20,14 @@ from types import SimpleNamespace as Record
 from httpserver import wait_until
 
 ROOT = Path(__file__).resolve().parents[2]
-BUILD = Path(os.environ.get("TULVEX_WIN_BUILD", ROOT / "build" / "win"))
+FORM_LINE = subprocess.run([ROOT / "scripts" / "wine_form.sh"], capture_output=True, text=True).stdout.strip()
+WINE_FORM = FORM_LINE.partition(":")[0]  # win32, win64, or none
+WINE = ["/usr/lib/wine/wine64"] if WINE_FORM == "win64" else ["wine"]
+WINE_ENV = (dict(WINELOADER=WINE[0], WINEARCH="win64") if WINE_FORM == "win64" else dict(WINEARCH="win32"))
+BUILD = Path(os.environ.get("TULVEX_WIN_BUILD", ROOT / "build" / ("win64" if WINE_FORM == "win64" else "win")))
+PRODUCT_BUILD = ROOT / "build" / "win"  # the 32-bit program that ships, whichever Wine runs the tests
+MEASURED = (f"the x86-64 build of {BUILD} under wine64" if WINE_FORM == "win64"
+            else f"the 32-bit tulvex.exe of {BUILD} under the 32-bit Wine")
 WORK = Path(os.environ.get("TULVEX_E2E_DIR", "/tmp/tulvex-e2e"))
 DRIVE_C = WORK / "prefix" / "drive_c"
 EXE_DIR, INSTALL_DIR, SCRATCH = DRIVE_C / "tv", DRIVE_C / "tvinst", DRIVE_C / "e2e"
@@ -39,6 +49,12 @@ def window_state(r):  # as the helper records it: title, list's top index, rows 
                   rows=[r[i:i + 4] for i in range(4, len(r), 4)])
 
 
+def needs_32_bit_program(what):
+    """Skips the test (or subtest) where Wine runs the x86-64 build: what it checks holds for the 32-bit one alone."""
+    if WINE_FORM == "win64":
+        raise unittest.SkipTest(f"32-bit program only: {what}")
+
+
 def wait_for(condition, seconds, what):
     if not wait_until(condition, seconds):
         raise AssertionError(f"timed out waiting for {what}")
@@ -58,10 +74,12 @@ def small_disk(path, kib):
 
 
 class Session:
-    env = dict(os.environ, WINEPREFIX=str(WORK / "prefix"), WINEARCH="win32", WINEDEBUG="-all",
+    env = dict(os.environ, WINEPREFIX=str(WORK / "prefix"), WINEDEBUG="-all", **WINE_ENV,
                WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="ru_RU.UTF-8", LANG="ru_RU.UTF-8")
 
     def start(self):
+        if WINE_FORM not in ("win32", "win64"):
+            raise RuntimeError(f"no Wine can run tulvex.exe here: {FORM_LINE or 'scripts/wine_form.sh said nothing'}")
         subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
         shutil.rmtree(WORK, ignore_errors=True)
         WORK.mkdir(parents=True)
@@ -85,10 +103,10 @@ class Session:
         subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
 
     def popen(self, *args, cwd=SCRATCH):
-        return subprocess.Popen(["wine", *args], env=self.env, cwd=cwd, stdout=DEVNULL, stderr=DEVNULL)
+        return subprocess.Popen([*WINE, *args], env=self.env, cwd=cwd, stdout=DEVNULL, stderr=DEVNULL)
 
     def wine(self, *args, timeout=60, check=True):
-        result = subprocess.run(["wine", *args], env=self.env, capture_output=True, timeout=timeout)
+        result = subprocess.run([*WINE, *args], env=self.env, capture_output=True, timeout=timeout)
         if check and result.returncode != 0:
             raise RuntimeError(f"wine {args[:3]} ended with {result.returncode}: {result.stderr[-1000:]!r}")
         return result
