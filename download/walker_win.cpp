@@ -74,8 +74,9 @@ class Event {
 struct Shared {
   explicit Shared(std::string_view list) : walk(list) {}
 
-  CriticalSection lock;  // walk and parts; held by a stopped walk to its end
+  CriticalSection lock;  // the walk
   Walk walk;
+  CriticalSection parts_lock;   // held by a stopped walk to its end
   std::set<std::string> parts;  // temporary files being written
   CriticalSection box_lock;     // one box at a time
   Event stop;                   // set when the window is closed
@@ -124,7 +125,7 @@ class TemporaryFile final : public PartFile {
     // Entered in the walk's list before it is made, under the lock that a
     // stopped walk holds from its clean-up to its end: every part on the
     // disk is one that the clean-up sees.
-    Locked locked(shared_.lock);
+    Locked locked(shared_.parts_lock);
     for (;;) {
       path_ = shared.parts_folder + temporary_file_name(static_cast<std::uint64_t>(InterlockedIncrement(&last_number)));
       shared_.parts.insert(path_);
@@ -143,7 +144,7 @@ class TemporaryFile final : public PartFile {
     if (!made_) return;
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
     if (!placed_) DeleteFileA(path_.c_str());
-    Locked locked(shared_.lock);
+    Locked locked(shared_.parts_lock);
     shared_.parts.erase(path_);
   }
 
@@ -324,7 +325,7 @@ void stop_and_exit() {
   SetEvent(shared.stop.get());
   WaitForSingleObject(shared.ended.get(), kStopWaitMs);
   // Held to the end: no part is made after this clean-up.
-  Locked locked(shared.lock);
+  Locked locked(shared.parts_lock);
   for (const std::string& path : shared.parts) DeleteFileA(path.c_str());
   RemoveDirectoryA(shared.parts_folder.c_str());
   // No clean-up is owed to anyone now, and WinINet's own would wait for
@@ -383,6 +384,19 @@ std::string current_directory() {
   return directory;
 }
 
+// Starts Explorer without waiting for it to come up (as WinExec does, while
+// the window would answer nothing).
+void start_explorer(std::string command) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWDEFAULT;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
 }  // namespace
 
 int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list_text) {
@@ -426,6 +440,10 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
 
   info_box(summary_text(shared.walk.files_saved(), shared.walk.rows_taken()));
   ShowWindow(main_window, SW_RESTORE);
-  if (shared.walk.files_saved() != 0) WinExec(explorer_command(current_directory()).c_str(), SW_SHOWDEFAULT);
+  if (shared.walk.files_saved() != 0) start_explorer(explorer_command(current_directory()));
+  // The program ends here, with the window answering to the last: WinINet's
+  // clean-up would wait for the responses given up (a stalled one is
+  // drained), and nothing else is owed to anyone.
+  TerminateProcess(GetCurrentProcess(), 0);
   return 1;
 }

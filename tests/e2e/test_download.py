@@ -1,16 +1,18 @@
 """tulvex.exe under Wine: the save-all-links mode against a scripted local server: rows, boxes, the files it saves
 and under which names, stalls and breaks, the window while it downloads, and closing it."""
 import shutil
+import subprocess
 import time
 import unittest
 
 import harness
-from harness import SCRATCH, SESSION, cp1251, records, small_disk, wait_for, window_state
+from harness import BOXES, SCRATCH, SESSION, cp1251, records, small_disk, wait_for, window_state
 from httpserver import Reply, Server
 
 SERVER = Server()
 TEMP = b"the user's own temp.txt\r\n"
 LOADED, UNREADABLE = "Загружен", "Не читается"
+RUSSIAN = "ru_RU.UTF-8"  # the locale the tests run Wine with
 
 
 def setUpModule():
@@ -63,11 +65,12 @@ class SaveAllLinks(unittest.TestCase):
         whole, older = body(100_000, 1), b"an older file"
         SERVER.script("/elsewhere/target.dat", Reply(body=whole[:7000]))
         dead = "http://127.0.0.1:1/k/dead.bin"  # nothing listens on port 1
-        cases = [(dead, None, "0", "Проверка", None),  # address or path, reply, size column, status, file written
+        cases = [(dead, None, "0", "Недоступен", None),  # address or path, reply, size column, status, file written
                  ("/k/known.bin", Reply(body=whole), "100000", LOADED, whole),
-                 ("/k/stalled.bin", Reply(body=whole, cut=30000, cuts=1, end="hold", ranges=True), "100000", LOADED,
+                 ("/k/stalled.bin", Reply(body=whole, cut=30000, cuts=1, end="hold", ranges=True, etag='"s"'), "100000",
+                  LOADED, whole),
+                 ("/k/no_ranges.bin", Reply(body=whole, cut=30000, cuts=1, end="hold", etag='"n"'), "100000", LOADED,
                   whole),
-                 ("/k/no_ranges.bin", Reply(body=whole, cut=30000, cuts=1, end="hold"), "100000", LOADED, whole),
                  ("/k/older.bin", Reply(body=whole, cut=60000, cuts=3), "100000", UNREADABLE, older),
                  ("/k/reset.bin", Reply(body=whole, cut=3000, cuts=3, end="reset", ranges=True), "100000", UNREADABLE,
                   None),
@@ -87,7 +90,7 @@ class SaveAllLinks(unittest.TestCase):
                          [(cp1251("Адрес не открывается.   "), dead.encode())])
         asked = lambda name: [r.headers.get("Range") for r in SERVER.requests if r.path.endswith(name)]
         self.assertEqual([asked("stalled.bin"), asked("no_ranges.bin"), asked("older.bin")],
-                         [[None, "bytes=30000-"], [None, "bytes=30000-"], [None, "bytes=60000-", "bytes=60000-"]])
+                         [[None, "bytes=30000-"], [None, "bytes=30000-"], [None, None, None]])
         self.assertEqual(SERVER.requests[0].headers.get("User-Agent"), "Microsoft Internet Explorer")
 
     def test_names_that_open_and_never_collide(self):
@@ -115,18 +118,34 @@ class SaveAllLinks(unittest.TestCase):
 
     def test_unicode_list_under_an_english_layout_and_no_list(self):
         """Escapes decoded, forbidden characters and device names made usable, nothing written outside the folder;
-        the server saw the addresses unchanged."""
+        names beyond Windows-1251 kept, and the same names where the system's code page is not Windows-1251; the
+        server saw the addresses unchanged."""
+        beyond = [("Content-Disposition", "attachment; filename*=UTF-8''%CE%A9%C3%A9%20%D2%90.txt")]
         names = [("/u/%D0%BE%D1%82%D1%87%D1%91%D1%82%202008.doc", "отчёт 2008.doc"), ("/u/a%3Ab.txt", "a_b.txt"),
-                 ("/u/..%2F..%2Fx.txt", ".._.._x.txt"), ("/u/conin$.txt", "_conin$.txt"), ("/u/Ёлка.bin", "Ёлка.bin")]
+                 ("/u/..%2F..%2Fx.txt", ".._.._x.txt"), ("/u/conin$.txt", "_conin$.txt"), ("/u/Ёлка.bin", "Ёлка.bin"),
+                 ("/u/%E4%B8%AD%F0%9F%98%80.bin", "中😀.bin"), ("/u/x.bin", "Ωé Ґ.txt")]
         sent = [cp1251(path).decode("latin-1") for path, _ in names]  # Wine's WinINet sends Windows-1251 bytes as such
         for i, path in enumerate(sent):
-            SERVER.script(path, Reply(body=body(300 + i, i)))
+            SERVER.script(path, Reply(body=body(300 + i, i), headers=beyond if path == "/u/x.bin" else ()))
         urls = [SERVER.url(path) for path, _ in names]
-        for case, clipboard, fetched in [("names", urls, range(len(names))), ("none", None, [])]:
+        # An English locale: en_US where the system has it (Wine cannot name files beyond ASCII with a locale that
+        # is missing), else C.UTF-8, which Wine runs with the English code page 1252 too.
+        english = "en_US.UTF-8" if "en_US.utf8" in subprocess.run(["locale", "-a"], capture_output=True,
+                                                                   text=True).stdout.split() else "C.UTF-8"
+        runs = [("names", RUSSIAN, urls, range(len(names))), ("none", RUSSIAN, None, []),
+                ("english", english, urls, range(len(names)))]
+        for case, lang, clipboard, fetched in runs:
             with self.subTest(case):
-                run = SESSION.finish(self.start(fresh("dl-" + case), clipboard, locale="0409"))
-                self.check_end(run, [(urls[i], str(300 + i), LOADED) for i in fetched],
-                               {names[i][1]: body(300 + i, i) for i in fetched})
+                SESSION.env = dict(type(SESSION).env, LANG=lang, LC_ALL=lang)
+                try:
+                    run = SESSION.finish(self.start(fresh("dl-" + case), clipboard, locale="0409"))
+                finally:
+                    del SESSION.env
+                files = {names[i][1]: body(300 + i, i) for i in fetched}
+                if lang == RUSSIAN:
+                    self.check_end(run, [(urls[i], str(300 + i), LOADED) for i in fetched], files)
+                else:  # the boxes and the list speak Windows-1251, which this system shows otherwise: the files tell
+                    self.assertEqual((self.files(), run.exit_code), (files, 0))
                 self.assertEqual(sorted(r.path for r in SERVER.requests), sorted(sent[i] for i in fetched))
                 self.assertFalse((SCRATCH / "x.txt").exists())  # Tulvex_files\..\..\x.txt
 
@@ -142,7 +161,7 @@ class SaveAllLinks(unittest.TestCase):
             SESSION.wine("C:\\tv\\ping.exe", "C:\\e2e\\ping.log", "2")
             longest, answers = (int(field) for field in records(SCRATCH / "ping.log")[-1])
             self.assertTrue(answers > 20 and longest < 100, f"{answers} answers, the longest after {longest} ms")
-            self.assertEqual(len(list((folder / "Tulvex_files").glob("~tulvex*.tmp"))), 2)
+            self.assertEqual(len(list((folder / "Tulvex_files" / "~tulvex.parts").glob("~tulvex*.tmp"))), 2)
             SESSION.wine("C:\\tv\\closer.exe")
             process.wait(1)
         finally:
@@ -177,3 +196,99 @@ class SaveAllLinks(unittest.TestCase):
             run = SESSION.finish(self.start(folder, addresses))
             self.check_end(run, [(addresses[0], "300000", "Ош. записи"), (addresses[1], "60000", LOADED)],
                            {"keep.bin": older, "next.bin": fits}, saved=1)
+
+    def test_a_saved_file_is_one_version_of_one_file_whole(self):
+        """A file that changed between two attempts, with and without a validator; a resumed part cut short where
+        the first answer told no length; every byte held when the resume comes."""
+        v1, v2, whole, small = body(100_000, 60), body(100_000, 61), body(100_000, 62), body(5000, 63)
+        stalls = dict(cut=30000, cuts=1, end="hold", ranges=True)
+        cases = [("/v/etag.bin", Reply(body=v1, etag='"v1"', **stalls, then=Reply(body=v2, etag='"v2"', ranges=True)),
+                  "100000", v2, [None, "bytes=30000-", None]),  # path, reply, size column, file, Range of each request
+                 ("/v/plain.bin", Reply(body=v1, **stalls, then=Reply(body=v2, ranges=True)), "100000", v2,
+                  [None, None]),
+                 ("/v/cut.bin", Reply(body=whole, length=None, etag='"c"', cut=30000, cuts=2, end=("hold", "close"),
+                                      ranges=True), "100000", whole, [None, "bytes=30000-", "bytes=60000-"]),
+                 ("/v/held.bin", Reply(body=small, length=None, etag='"h"', cut=5000, cuts=1, end="hold", ranges=True),
+                  "5000", small, [None, "bytes=5000-"])]
+        for path, reply, *_ in cases:
+            SERVER.script(path, reply)
+        addresses = [SERVER.url(path) for path, *_ in cases]
+        run = SESSION.finish(self.start(fresh("dl-versions"), addresses), 90)
+        self.check_end(run, [(a, size, LOADED) for a, (_, _, size, _, _) in zip(addresses, cases)],
+                       {path.rsplit("/", 1)[1]: data for path, _, _, data, _ in cases})
+        asked = lambda path: [(r.headers.get("Range"), r.headers.get("If-Range")) for r in SERVER.requests
+                              if r.path == path]
+        self.assertEqual([asked(path) for path, *_ in cases],
+                         [[(r, r and reply.etag) for r in ranges] for _, reply, _, _, ranges in cases])
+
+    def test_saved_files_never_meet_temporary_files(self):
+        """Files named as temporary files are saved beside the parts being written, and the next run keeps them."""
+        slow = dict(piece=300, pause=0.1)
+        named = [("Content-Disposition", 'attachment; filename="~TULVEX7.TMP"')]
+        cases = [("/t/slow1.bin", Reply(body=body(6000, 70), **slow), "slow1.bin"),  # path, reply, name
+                 ("/t/slow2.bin", Reply(body=body(6000, 71), **slow), "slow2.bin"),
+                 ("/t/~tulvex1.tmp", Reply(body=b"one", delay=0.5), "~tulvex1.tmp"),
+                 ("/t/~tulvex2.tmp", Reply(body=b"two", delay=0.5), "~tulvex2.tmp"),
+                 ("/t/named.bin", Reply(body=b"seven", headers=named), "~TULVEX7.TMP"),
+                 ("/t/again.bin", Reply(body=b"again"), "again.bin")]
+        for path, reply, _ in cases:
+            SERVER.script(path, reply)
+        folder, urls = fresh("dl-parts"), [SERVER.url(path) for path, _, _ in cases]
+        first = SESSION.finish(self.start(folder, urls[:5]))
+        self.check_end(first, [(url, str(len(r.body)), LOADED) for url, (_, r, _) in zip(urls, cases[:5])],
+                       {name: r.body for _, r, name in cases[:5]})
+        second = SESSION.finish(self.start(folder, urls[5:]))
+        self.check_end(second, [(urls[5], "5", LOADED)], {name: r.body for _, r, name in cases}, saved=1)
+
+    def test_every_line_fetched_and_every_row_ended(self):
+        """Addresses that name no file or a short one, blank lines, two files of one name, an address repeated, one
+        long address and one too long; a redirect loop and a server that never answers end their rows too."""
+        folder = fresh("dl-walk")
+        room = 259 - len(f"C:\\e2e\\{folder.name}\\Tulvex_files\\")
+        html = [("Content-Type", "text/html")]
+        loop = Reply(302, headers=[("Location", "/w/loop")])
+        cases = [("/", Reply(body=b"home", headers=html), "4", "index.htm"),  # path, reply, size column, name
+                 ("/w/go", Reply(body=b"go"), "2", "go"),
+                 ("/w/?to=http://example.org/", Reply(body=b"to"), "2", "_to=http___example.org_"),
+                 ("/a/same.txt", Reply(body=b"a"), "1", "same.txt"),
+                 ("/b/same.txt", Reply(body=b"b", delay=0.3), "1", "same (2).txt"),
+                 ("/l/" + "y" * 600, Reply(body=b"long"), "4", "y" * room),
+                 ("/x/" + "z" * 2100, None, "0", None),
+                 ("/w/loop", loop, "0", None),
+                 ("/w/silent", Reply(body=b"never", delay=300), "0", None)]
+        for path, reply, _, _ in cases:
+            if reply:
+                SERVER.script(path, reply)
+        urls = [SERVER.url(path) for path, _, _, _ in cases]
+        lines = urls[:2] + ["", "  "] + urls[2:5] + [urls[4]] + urls[5:]
+        run = SESSION.finish(self.start(folder, lines), 90)
+        self.check_end(run, [(url[:2083], size, LOADED if name else "Недоступен")
+                             for url, (_, _, size, name) in zip(urls, cases)],
+                       {name: reply.body for _, reply, _, name in cases if name})
+        self.assertEqual(run.shown[:-1], [(cp1251("Адрес не открывается.   "), urls[-1].encode())])
+        self.assertEqual(sum(r.path == "/w/loop" for r in SERVER.requests), 11)
+
+    def test_window_answers_through_every_box_to_the_end(self):
+        """An address's box, then the summary after a row that recovered from a stall, each left up a while: the
+        window answers throughout, and until the program has ended."""
+        SERVER.script("/b/stalled.bin", Reply(body=body(50_000, 80), cut=20000, cuts=1, end="hold", ranges=True,
+                                              etag='"b"', delay=1))
+        hold, offset = SCRATCH / "hold", BOXES.stat().st_size if BOXES.exists() else 0
+        boxes = lambda: len(records(BOXES, offset))
+        hold.write_bytes(b"")
+        try:
+            process = self.start(fresh("dl-boxes"), ["http://127.0.0.1:1/b/dead.bin", SERVER.url("/b/stalled.bin")])
+            ping = SESSION.popen("C:\\tv\\ping.exe", "C:\\e2e\\boxes-ping.log", "8")
+            for count in (1, 2):  # the address's box, then the summary: each is closed after a second
+                wait_for(lambda: boxes() == count, 30, f"box {count}")
+                time.sleep(1)
+                hold.unlink()
+                time.sleep(0.3)
+                hold.write_bytes(b"")
+        finally:
+            hold.unlink(missing_ok=True)
+            run = SESSION.finish(process)
+        ping.wait(30)
+        longest, answers = (int(field) for field in records(SCRATCH / "boxes-ping.log")[-1])
+        self.assertEqual((run.shown[0][0], run.exit_code), (cp1251("Адрес не открывается.   "), 0))
+        self.assertTrue(answers > 40 and longest < 500, f"{answers} answers, the longest after {longest} ms")
