@@ -6,7 +6,7 @@ import time
 import unittest
 
 import harness
-from harness import BOXES, SCRATCH, SESSION, cp1251, records, small_disk, wait_for, window_state
+from harness import SCRATCH, SESSION, cp1251, records, small_disk, wait_for, window_state
 from httpserver import Reply, Server
 
 SERVER = Server()
@@ -62,14 +62,16 @@ class SaveAllLinks(unittest.TestCase):
         self.assertEqual((run.started, run.exit_code), (explorer if saved else [], 0))
 
     def test_server_faults_end_each_row_truthfully(self):
-        whole, older = body(100_000, 1), b"an older file"
+        """Stalls, breaks and errors; a file that changed between two attempts, with and without a validator; a
+        resumed part cut short where the first answer told no length; every byte held when the resume comes; a
+        redirect loop and a server that never answers."""
+        whole, older, v2, small = body(100_000, 1), b"an older file", body(100_000, 2), body(5000, 3)
         SERVER.script("/elsewhere/target.dat", Reply(body=whole[:7000]))
-        dead = "http://127.0.0.1:1/k/dead.bin"  # nothing listens on port 1
+        dead, stalls = "http://127.0.0.1:1/k/dead.bin", dict(cut=30000, cuts=1, end="hold", ranges=True)  # port 1: none
         cases = [(dead, None, "0", "Недоступен", None),  # address or path, reply, size column, status, file written
                  ("/k/known.bin", Reply(body=whole), "100000", LOADED, whole),
-                 ("/k/stalled.bin", Reply(body=whole, cut=30000, cuts=1, end="hold", ranges=True, etag='"s"'), "100000",
-                  LOADED, whole),
-                 ("/k/no_ranges.bin", Reply(body=whole, cut=30000, cuts=1, end="hold", etag='"n"'), "100000", LOADED,
+                 ("/k/stalled.bin", Reply(body=whole, **stalls, etag='"s"'), "100000", LOADED, whole),
+                 ("/k/no_ranges.bin", Reply(body=whole, **dict(stalls, ranges=False), etag='"n"'), "100000", LOADED,
                   whole),
                  ("/k/older.bin", Reply(body=whole, cut=60000, cuts=3), "100000", UNREADABLE, older),
                  ("/k/reset.bin", Reply(body=whole, cut=3000, cuts=3, end="reset", ranges=True), "100000", UNREADABLE,
@@ -77,7 +79,16 @@ class SaveAllLinks(unittest.TestCase):
                  ("/k/unknown.bin", Reply(body=whole, length=None, piece=30000, pause=0.2), "100000", LOADED, whole),
                  ("/k/missing.bin", Reply(404, b"<html>not found</html>"), "0", "Недоступен", None),
                  ("/k/moved.bin", Reply(302, headers=[("Location", SERVER.url("/elsewhere/target.dat"))]), "7000",
-                  LOADED, whole[:7000])]
+                  LOADED, whole[:7000]),
+                 ("/k/etag.bin", Reply(body=whole, etag='"1"', **stalls, then=Reply(body=v2, etag='"2"', ranges=True)),
+                  "100000", LOADED, v2),
+                 ("/k/plain.bin", Reply(body=whole, **stalls, then=Reply(body=v2, ranges=True)), "100000", LOADED, v2),
+                 ("/k/cut.bin", Reply(body=whole, length=None, etag='"c"', **dict(stalls, cuts=2, end=("hold", "close"))),
+                  "100000", LOADED, whole),
+                 ("/k/held.bin", Reply(body=small, length=None, etag='"h"', **dict(stalls, cut=5000)), "5000", LOADED,
+                  small),
+                 ("/k/loop.bin", Reply(302, headers=[("Location", "/k/loop.bin")]), "0", "Недоступен", None),
+                 ("/k/silent.bin", Reply(delay=300), "0", "Недоступен", None)]
         for path, reply, *_ in cases[1:]:
             SERVER.script(path, reply)
         folder = fresh("dl-faults")
@@ -85,13 +96,20 @@ class SaveAllLinks(unittest.TestCase):
         addresses = [path if path == dead else SERVER.url(path) for path, *_ in cases]
         run = SESSION.finish(self.start(folder, addresses), 90)
         self.check_end(run, [(a, size, status) for a, (_, _, size, status, _) in zip(addresses, cases)],
-                       {path.rsplit("/", 1)[1]: data for path, _, _, _, data in cases if data is not None}, saved=5)
+                       {path.rsplit("/", 1)[1]: data for path, _, _, _, data in cases if data is not None}, saved=9)
         self.assertEqual([(box.caption, box.text) for box in run.boxes[:-1]],
-                         [(cp1251("Адрес не открывается.   "), dead.encode())])
+                         [(cp1251("Адрес не открывается.   "), a.encode()) for a in (dead, addresses[-1])])
         asked = lambda name: [r.headers.get("Range") for r in SERVER.requests if r.path.endswith(name)]
-        self.assertEqual([asked("stalled.bin"), asked("no_ranges.bin"), asked("older.bin")],
-                         [[None, "bytes=30000-"], [None, "bytes=30000-"], [None, None, None]])
-        self.assertEqual(SERVER.requests[0].headers.get("User-Agent"), "Microsoft Internet Explorer")
+        self.assertEqual([asked(name) for name in ("stalled.bin", "no_ranges.bin", "older.bin", "etag.bin", "plain.bin",
+                                                   "cut.bin", "held.bin")],
+                         [[None, "bytes=30000-"], [None, "bytes=30000-"], [None, None, None],
+                          [None, "bytes=30000-", None], [None, None], [None, "bytes=30000-", "bytes=60000-"],
+                          [None, "bytes=5000-"]])
+        # Every resume names the first answer's validator; a redirect loop ends after ten redirects.
+        self.assertEqual(sorted(r.headers.get("If-Range") for r in SERVER.requests if "Range" in r.headers),
+                         ['"1"', '"c"', '"c"', '"h"', '"n"', '"s"'])
+        self.assertEqual((len(asked("loop.bin")), SERVER.requests[0].headers.get("User-Agent")),
+                         (11, "Microsoft Internet Explorer"))
 
     def test_names_that_open_and_never_collide(self):
         long_name = "L" * 300 + ".bin"
@@ -197,98 +215,35 @@ class SaveAllLinks(unittest.TestCase):
             self.check_end(run, [(addresses[0], "300000", "Ош. записи"), (addresses[1], "60000", LOADED)],
                            {"keep.bin": older, "next.bin": fits}, saved=1)
 
-    def test_a_saved_file_is_one_version_of_one_file_whole(self):
-        """A file that changed between two attempts, with and without a validator; a resumed part cut short where
-        the first answer told no length; every byte held when the resume comes."""
-        v1, v2, whole, small = body(100_000, 60), body(100_000, 61), body(100_000, 62), body(5000, 63)
-        stalls = dict(cut=30000, cuts=1, end="hold", ranges=True)
-        cases = [("/v/etag.bin", Reply(body=v1, etag='"v1"', **stalls, then=Reply(body=v2, etag='"v2"', ranges=True)),
-                  "100000", v2, [None, "bytes=30000-", None]),  # path, reply, size column, file, Range of each request
-                 ("/v/plain.bin", Reply(body=v1, **stalls, then=Reply(body=v2, ranges=True)), "100000", v2,
-                  [None, None]),
-                 ("/v/cut.bin", Reply(body=whole, length=None, etag='"c"', cut=30000, cuts=2, end=("hold", "close"),
-                                      ranges=True), "100000", whole, [None, "bytes=30000-", "bytes=60000-"]),
-                 ("/v/held.bin", Reply(body=small, length=None, etag='"h"', cut=5000, cuts=1, end="hold", ranges=True),
-                  "5000", small, [None, "bytes=5000-"])]
-        for path, reply, *_ in cases:
-            SERVER.script(path, reply)
-        addresses = [SERVER.url(path) for path, *_ in cases]
-        run = SESSION.finish(self.start(fresh("dl-versions"), addresses), 90)
-        self.check_end(run, [(a, size, LOADED) for a, (_, _, size, _, _) in zip(addresses, cases)],
-                       {path.rsplit("/", 1)[1]: data for path, _, _, data, _ in cases})
-        asked = lambda path: [(r.headers.get("Range"), r.headers.get("If-Range")) for r in SERVER.requests
-                              if r.path == path]
-        self.assertEqual([asked(path) for path, *_ in cases],
-                         [[(r, r and reply.etag) for r in ranges] for _, reply, _, _, ranges in cases])
-
     def test_saved_files_never_meet_temporary_files(self):
-        """Files named as temporary files are saved beside the parts being written, and the next run keeps them."""
-        slow = dict(piece=300, pause=0.1)
+        """Files named as temporary files are saved while a part is being written, and the next run keeps them."""
         named = [("Content-Disposition", 'attachment; filename="~TULVEX7.TMP"')]
-        cases = [("/t/slow1.bin", Reply(body=body(6000, 70), **slow), "slow1.bin"),  # path, reply, name
-                 ("/t/slow2.bin", Reply(body=body(6000, 71), **slow), "slow2.bin"),
+        cases = [("/t/slow.bin", Reply(body=body(6000, 70), piece=300, pause=0.1), "slow.bin"),  # path, reply, name
                  ("/t/~tulvex1.tmp", Reply(body=b"one", delay=0.5), "~tulvex1.tmp"),
-                 ("/t/~tulvex2.tmp", Reply(body=b"two", delay=0.5), "~tulvex2.tmp"),
-                 ("/t/named.bin", Reply(body=b"seven", headers=named), "~TULVEX7.TMP"),
+                 ("/t/named.bin", Reply(body=b"seven", headers=named, delay=0.5), "~TULVEX7.TMP"),
                  ("/t/again.bin", Reply(body=b"again"), "again.bin")]
         for path, reply, _ in cases:
             SERVER.script(path, reply)
         folder, urls = fresh("dl-parts"), [SERVER.url(path) for path, _, _ in cases]
-        first = SESSION.finish(self.start(folder, urls[:5]))
-        self.check_end(first, [(url, str(len(r.body)), LOADED) for url, (_, r, _) in zip(urls, cases[:5])],
-                       {name: r.body for _, r, name in cases[:5]})
-        second = SESSION.finish(self.start(folder, urls[5:]))
-        self.check_end(second, [(urls[5], "5", LOADED)], {name: r.body for _, r, name in cases}, saved=1)
+        rows, files = [(url, str(len(r.body)), LOADED) for url, (_, r, _) in zip(urls, cases)], {n: r.body for _, r, n in cases}
+        self.check_end(SESSION.finish(self.start(folder, urls[:3])), rows[:3], dict(list(files.items())[:3]))
+        self.check_end(SESSION.finish(self.start(folder, urls[3:])), rows[3:], files, saved=1)
 
     def test_every_line_fetched_and_every_row_ended(self):
         """Addresses that name no file or a short one, blank lines, two files of one name, an address repeated, one
-        long address and one too long; a redirect loop and a server that never answers end their rows too."""
+        long address and one too long."""
         folder = fresh("dl-walk")
         room = 259 - len(f"C:\\e2e\\{folder.name}\\Tulvex_files\\")
-        html = [("Content-Type", "text/html")]
-        loop = Reply(302, headers=[("Location", "/w/loop")])
-        cases = [("/", Reply(body=b"home", headers=html), "4", "index.htm"),  # path, reply, size column, name
-                 ("/w/go", Reply(body=b"go"), "2", "go"),
-                 ("/w/?to=http://example.org/", Reply(body=b"to"), "2", "_to=http___example.org_"),
-                 ("/a/same.txt", Reply(body=b"a"), "1", "same.txt"),
-                 ("/b/same.txt", Reply(body=b"b", delay=0.3), "1", "same (2).txt"),
-                 ("/l/" + "y" * 600, Reply(body=b"long"), "4", "y" * room),
-                 ("/x/" + "z" * 2100, None, "0", None),
-                 ("/w/loop", loop, "0", None),
-                 ("/w/silent", Reply(body=b"never", delay=300), "0", None)]
-        for path, reply, _, _ in cases:
-            if reply:
-                SERVER.script(path, reply)
-        urls = [SERVER.url(path) for path, _, _, _ in cases]
-        lines = urls[:2] + ["", "  "] + urls[2:5] + [urls[4]] + urls[5:]
-        run = SESSION.finish(self.start(folder, lines), 90)
-        self.check_end(run, [(url[:2083], size, LOADED if name else "Недоступен")
-                             for url, (_, _, size, name) in zip(urls, cases)],
-                       {name: reply.body for _, reply, _, name in cases if name})
-        self.assertEqual(run.shown[:-1], [(cp1251("Адрес не открывается.   "), urls[-1].encode())])
-        self.assertEqual(sum(r.path == "/w/loop" for r in SERVER.requests), 11)
-
-    def test_window_answers_through_every_box_to_the_end(self):
-        """An address's box, then the summary after a row that recovered from a stall, each left up a while: the
-        window answers throughout, and until the program has ended."""
-        SERVER.script("/b/stalled.bin", Reply(body=body(50_000, 80), cut=20000, cuts=1, end="hold", ranges=True,
-                                              etag='"b"', delay=1))
-        hold, offset = SCRATCH / "hold", BOXES.stat().st_size if BOXES.exists() else 0
-        boxes = lambda: len(records(BOXES, offset))
-        hold.write_bytes(b"")
-        try:
-            process = self.start(fresh("dl-boxes"), ["http://127.0.0.1:1/b/dead.bin", SERVER.url("/b/stalled.bin")])
-            ping = SESSION.popen("C:\\tv\\ping.exe", "C:\\e2e\\boxes-ping.log", "8")
-            for count in (1, 2):  # the address's box, then the summary: each is closed after a second
-                wait_for(lambda: boxes() == count, 30, f"box {count}")
-                time.sleep(1)
-                hold.unlink()
-                time.sleep(0.3)
-                hold.write_bytes(b"")
-        finally:
-            hold.unlink(missing_ok=True)
-            run = SESSION.finish(process)
-        ping.wait(30)
-        longest, answers = (int(field) for field in records(SCRATCH / "boxes-ping.log")[-1])
-        self.assertEqual((run.shown[0][0], run.exit_code), (cp1251("Адрес не открывается.   "), 0))
-        self.assertTrue(answers > 40 and longest < 500, f"{answers} answers, the longest after {longest} ms")
+        cases = [("/", Reply(body=b"home", headers=[("Content-Type", "text/html")]), "index.htm"),  # path, reply, name
+                 ("/w/go", Reply(body=b"go"), "go"),
+                 ("/w/?to=http://example.org/", Reply(body=b"to"), "_to=http___example.org_"),
+                 ("/a/same.txt", Reply(body=b"a"), "same.txt"),
+                 ("/b/same.txt", Reply(body=b"b", delay=0.3), "same (2).txt"),
+                 ("/l/" + "y" * 600, Reply(body=b"long"), "y" * room),
+                 ("/x/" + "z" * 2100, Reply(), None)]
+        for path, reply, _ in cases:
+            SERVER.script(path, reply)
+        urls = [SERVER.url(path) for path, _, _ in cases]
+        run = SESSION.finish(self.start(folder, urls[:2] + ["", "  "] + urls[2:5] + urls[4:]))
+        self.check_end(run, [(url[:2083], str(len(r.body)), LOADED if name else "Недоступен")
+                             for url, (_, r, name) in zip(urls, cases)], {name: r.body for _, r, name in cases if name})

@@ -8,7 +8,7 @@
 //     window's state, then closes the box unless DIR\hold exists (DIR\norows: no cells); DIR\stop ends it
 //   rows LOG: records the foreground window's title and the Tulvex window's state now, without the cells
 //   ping LOG SECONDS: asks the Tulvex window every 20 ms for SECONDS whether it answers; records the longest wait in
-//     ms (a wait that ends with the window gone counts too) and the count of answers
+//     ms and the count of answers
 //   closer: closes the Tulvex window as its close button does
 //   short PATH LOG: records the short (8.3) name of a file
 //   any other name: stands in for IExplore.exe, Explorer.exe and htmopen.exe; records its name and command line in
@@ -162,10 +162,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       const HWND window = FindWindowA("Tulvex", nullptr);
       const DWORD asked = GetTickCount();
       DWORD_PTR result = 0;
-      if (!window) continue;
-      const bool answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+      if (!window || !SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) continue;
       longest = std::max<unsigned>(longest, GetTickCount() - asked);
-      answers += answered;
+      ++answers;
     }
     record({std::to_string(longest), std::to_string(answers)}, __argv[1]);
     return 0;
