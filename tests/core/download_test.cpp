@@ -146,7 +146,8 @@ TEST(List, EveryAddressLineOnce) {
 }
 
 TEST(Walk, RowsInOrderTitleRowInSightAndNames) {
-  Walk walk("h/f1.bin\nh/f2.bin\nh/f2.bin\nh/f3.bin\n" + string(2084, 'x'));
+  const string list = "h/f1.bin\nh/f2.bin\nh/f2.bin\nh/f3.bin\n" + string(2084, 'x');  // read where it lies
+  Walk walk(list);
   string taken;
   while (const std::optional<Walk::Taken> t = walk.take()) taken += std::to_string(t->row) + t->address + ";";
   EXPECT_EQ(taken, "0h/f1.bin;1h/f2.bin;2h/f3.bin;");
