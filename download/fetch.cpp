@@ -200,10 +200,12 @@ Fetch::Attempt Fetch::take_head(const Head& head) {
       return Attempt::final;
     }
   }
+  // The file begins (again) here: its length and validator are this
+  // answer's. A length of 0 is no length: the body is what comes up to its
+  // end, unless a resumed answer tells the whole.
   held_ = 0;
   validator_ = head.validator;
-  // A length of 0 is no length: the body is what comes up to its end. A
-  // length learned before holds when this answer tells none.
+  length_.reset();
   if (*length > 0) learn_length(static_cast<std::uint64_t>(*length));
   row_.size = length_ ? static_cast<std::int64_t>(*length_) : 0;
   row_.received = 0;
