@@ -28,9 +28,9 @@ std::string redirect_target(std::string_view address, std::string_view location)
   const std::size_t scheme_end = address.find("://");
   const std::size_t colon = location.find(':');
   // A scheme is letters, digits, '+', '-' and '.' before the first ':'.
+  constexpr std::string_view kSchemeCharacters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.";
   if (colon != std::string_view::npos && colon > 0 &&
-      location.substr(0, colon).find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.") ==
-          std::string_view::npos) {
+      location.substr(0, colon).find_first_not_of(kSchemeCharacters) == std::string_view::npos) {
     return std::string(location);
   }
   if (scheme_end == std::string_view::npos) return std::string(location);

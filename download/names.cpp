@@ -39,7 +39,9 @@ void append_utf8(std::uint32_t code_point, std::string& text) {
   const int more = code_point < 0x800 ? 1 : code_point < 0x10000 ? 2 : 3;
   constexpr unsigned kLead[] = {0, 0xC0, 0xE0, 0xF0};
   text += static_cast<char>(kLead[more] | (code_point >> (6 * more)));
-  for (int shift = 6 * (more - 1); shift >= 0; shift -= 6) text += static_cast<char>(0x80 | ((code_point >> shift) & 0x3F));
+  for (int shift = 6 * (more - 1); shift >= 0; shift -= 6) {
+    text += static_cast<char>(0x80 | ((code_point >> shift) & 0x3F));
+  }
 }
 
 // UTF-8 of Windows-1251 bytes.
@@ -58,7 +60,11 @@ std::optional<std::u32string> code_points(std::string_view bytes) {
   std::u32string text;
   for (std::size_t at = 0; at < bytes.size();) {
     const unsigned char lead = static_cast<unsigned char>(bytes[at++]);
-    const int more = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : -1;
+    const int more = lead < 0x80            ? 0
+                     : (lead & 0xE0) == 0xC0 ? 1
+                     : (lead & 0xF0) == 0xE0 ? 2
+                     : (lead & 0xF8) == 0xF0 ? 3
+                                             : -1;
     if (more < 0) return std::nullopt;
     std::uint32_t code_point = lead & (0x7Fu >> more);
     for (int i = 0; i < more; ++i, ++at) {

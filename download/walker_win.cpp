@@ -1,8 +1,9 @@
 // The save-all-links mode: up to eight fetch threads take the list's
 // addresses in order and stream each into a temporary file in a folder of
-// its own inside "Tulvex_files", put in place when whole; the window's thread only shows
-// the walk. The summary follows, and the folder opens in Explorer when a
-// file was saved. Closing the window stops every fetch and ends the program.
+// its own inside "Tulvex_files", put in place when whole; the window's
+// thread only shows the walk. The summary follows, and the folder opens in
+// Explorer when a file was saved. Closing the window stops every fetch and
+// ends the program.
 #include "download/walker_win.h"
 
 #include <memory>

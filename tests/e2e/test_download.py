@@ -82,8 +82,8 @@ class SaveAllLinks(unittest.TestCase):
                  ("/k/etag.bin", Reply(body=whole, etag='"1"', **stalls, then=Reply(body=v2, etag='"2"', ranges=True)),
                   "100000", LOADED, v2),
                  ("/k/plain.bin", Reply(body=whole, **stalls, then=Reply(body=v2, ranges=True)), "100000", LOADED, v2),
-                 ("/k/cut.bin", Reply(body=whole, length=None, etag='"c"', **dict(stalls, cuts=2, end=("hold", "close"))),
-                  "100000", LOADED, whole),
+                 ("/k/cut.bin", Reply(body=whole, length=None, etag='"c"',
+                                      **dict(stalls, cuts=2, end=("hold", "close"))), "100000", LOADED, whole),
                  ("/k/held.bin", Reply(body=small, length=None, etag='"h"', **dict(stalls, cut=5000)), "5000", LOADED,
                   small),
                  ("/k/loop.bin", Reply(302, headers=[("Location", "/k/loop.bin")]), "0", "Недоступен", None),
@@ -221,7 +221,8 @@ class SaveAllLinks(unittest.TestCase):
         for path, reply, _ in cases:
             SERVER.script(path, reply)
         folder, urls = fresh("dl-parts"), [SERVER.url(path) for path, _, _ in cases]
-        rows, files = [(url, str(len(r.body)), LOADED) for url, (_, r, _) in zip(urls, cases)], {n: r.body for _, r, n in cases}
+        rows = [(url, str(len(r.body)), LOADED) for url, (_, r, _) in zip(urls, cases)]
+        files = {name: r.body for _, r, name in cases}
         self.check_end(SESSION.finish(self.start(folder, urls[:3])), rows[:3], dict(list(files.items())[:3]))
         self.check_end(SESSION.finish(self.start(folder, urls[3:])), rows[3:], files, saved=1)
 

@@ -1,7 +1,7 @@
 // libFuzzer target: the link list on any text yields lines of at most 2083 characters without a line feed, none
-// blank, never the same address twice in a row; whatever the server says (the text as Content-Disposition and -Type), each
-// is saved under a usable name (one Windows creates as it stands: not empty, no character below 32 nor
-// < > : " / \ | ? *, no trailing dot or blank, no device name before the first dot) that fits the folder's room.
+// blank, never the same address twice in a row; whatever the server says (the text as Content-Disposition and
+// -Type), each is saved under a usable name (one Windows creates as it stands: not empty, no character below 32
+// nor < > : " / \ | ? *, no trailing dot or blank, no device name before the first dot) that fits the folder's room.
 #include <cctype>
 #include <cstdint>
 #include <cstring>
