@@ -57,13 +57,12 @@ struct ContentRange {
   std::optional<std::uint64_t> whole;
 };
 std::optional<ContentRange> content_range(std::string_view text) {
-  const std::size_t unit = text.find_first_not_of(" \t");
-  if (unit == std::string_view::npos || text.size() - unit < 5) return std::nullopt;
-  std::string word(text.substr(unit, 5));
+  text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
+  std::string word(text.substr(0, 5));
   for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   const std::size_t slash = text.find('/');
   if (word != "bytes" || slash == std::string_view::npos) return std::nullopt;
-  const std::string_view span = text.substr(unit + 5, slash - unit - 5), whole = text.substr(slash + 1);
+  const std::string_view span = text.substr(5, slash - 5), whole = text.substr(slash + 1);
   const auto number = [](std::string_view digits) -> std::optional<std::uint64_t> {
     const std::size_t at = digits.find_first_not_of(" \t");
     if (at == std::string_view::npos || digits[at] < '0' || digits[at] > '9') return std::nullopt;
