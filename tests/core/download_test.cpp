@@ -45,6 +45,7 @@ TEST(Names, SavedFileName) {
   for (const auto& c : changed) EXPECT_EQ(saved_file_name(c.name), c.saved) << c.why;
   const std::pair<const char*, const char*> kept[] = {
       {"a surrogate", "%ED%A0%80%20.txt"},
+      {"the last surrogate", "%ED%BF%BF%20.txt"},
       {"past U+10FFFF", "%F4%90%80%80%20.txt"},
       {"overlong, four bytes", "%F0%8F%BF%BF%20.txt"},
       {"lone lead byte", "%D0%20.txt"},
@@ -112,9 +113,9 @@ TEST(Names, NumbersCaseZoneMarkAndTemporaryFiles) {
   // Every letter of Windows-1251 in both cases; every other character of its upper half as it is.
   const string capitals = u8"ЂЃЉЊЌЋЏЎЈҐЁЄЇІЅАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯABCXYZ",
                smalls = u8"ђѓљњќћџўјґёєїіѕабвгдежзийклмнопрстуфхцчшщъыьэюяabcxyz",
-               others = u8"‚„…†‡€‰‹‘’“”•–—™›\u00A0¤¦§©«¬\u00AD®°±µ¶·№»\u0098";
+               others = u8"‚„…†‡€‰‹‘’“”•–—™›\u00A0¤¦§©«¬\u00AD®°±µ¶·№»\u0098\u0800\U00010000";
   EXPECT_EQ(name_key(smalls) + name_key(capitals) + name_key(others), capitals + capitals + others);
-  const string beyond = u8"éω中", beyond_key = u8"ÉΩ中";
+  const string beyond = u8"éω中ž", beyond_key = u8"ÉΩ中Ž";
   EXPECT_EQ(name_key(beyond), beyond_key);
   EXPECT_EQ(zone_identifier("http://h/a\r\nb"), "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=http://h/ab\r\n");
   EXPECT_EQ(temporary_file_name(7), "~tulvex7.tmp");
