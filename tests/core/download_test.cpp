@@ -115,7 +115,7 @@ TEST(Names, NumbersCaseZoneMarkAndTemporaryFiles) {
                smalls = u8"ђѓљњќћџўјґёєїіѕабвгдежзийклмнопрстуфхцчшщъыьэюяabcxyz",
                others = u8"‚„…†‡€‰‹‘’“”•–—™›\u00A0¤¦§©«¬\u00AD®°±µ¶·№»\u0098\u0800\U00010000";
   EXPECT_EQ(name_key(smalls) + name_key(capitals) + name_key(others), capitals + capitals + others);
-  const string beyond = u8"éω中ž", beyond_key = u8"ÉΩ中Ž";
+  const string beyond = u8"éω中žàϋ", beyond_key = u8"ÉΩ中ŽÀΫ";
   EXPECT_EQ(name_key(beyond), beyond_key);
   EXPECT_EQ(zone_identifier("http://h/a\r\nb"), "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=http://h/ab\r\n");
   EXPECT_EQ(temporary_file_name(7), "~tulvex7.tmp");
