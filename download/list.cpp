@@ -20,7 +20,7 @@ std::optional<ListEntry> ListReader::next() {
     ListEntry entry;
     // Only the start of a line too long to be an address is kept.
     for (std::optional<char> c; (c = take()) && *c != '\n';) {
-      if (entry.address.size() < kMaxAddress) {
+      if (entry.address.size() < kLongestAddress) {
         entry.address += *c;
       } else {
         entry.too_long = true;

@@ -8,7 +8,7 @@
 #include <string_view>
 
 // Internet Explorer's longest address: a longer line is no address.
-inline constexpr std::size_t kMaxAddress = 2083;
+inline constexpr std::size_t kLongestAddress = 2083;
 inline constexpr char kDownloadFolder[] = "Tulvex_files";
 
 struct ListEntry {

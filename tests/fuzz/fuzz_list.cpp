@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string previous;
   ListReader list(text);
   while (const std::optional<ListEntry> entry = list.next()) {
-    REQUIRE(entry->address.size() <= kMaxAddress && entry->address.find('\n') == std::string::npos);
+    REQUIRE(entry->address.size() <= kLongestAddress && entry->address.find('\n') == std::string::npos);
     REQUIRE(entry->address.find_first_not_of(" \t") != std::string::npos && entry->address != previous);
     previous = entry->too_long ? std::string() : entry->address;
     const std::string saved = chosen_file_name(entry->address, text, text, room);
@@ -39,6 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require_usable(second);
     REQUIRE(name_length(second) <= room + 8 && name_key(second) != name_key(saved));
   }
-  require_usable(saved_file_name(text.substr(0, kMaxAddress)));  // the longest name an address gives
+  require_usable(saved_file_name(text.substr(0, kLongestAddress)));  // the longest name an address gives
   return 0;
 }
