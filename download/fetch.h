@@ -13,6 +13,8 @@
 
 // Attempts after the first one that stalled or broke off.
 inline constexpr int kMoreAttempts = 2;
+// Redirects a fetch follows, each one a request of its own.
+inline constexpr int kMostRedirects = 10;
 
 // What a response says before its body.
 struct Head {
@@ -22,6 +24,7 @@ struct Head {
   std::string disposition;                    // Content-Disposition
   std::string content_type;
   std::string validator;  // strong ETag or Last-Modified: what a resumed request names in If-Range
+  std::string location;   // where a redirect leads
 };
 
 // One attempt's response, as the fetch sees the network. The Windows build
@@ -38,8 +41,9 @@ class Connection {
   };
 
   virtual ~Connection() = default;
-  // Opens the address; with `from` above 0 asks for its bytes from there on,
-  // unless the resource is no longer the one `validator` names.
+  // Opens the address without following a redirect; with `from` above 0
+  // asks for its bytes from there on, unless the resource is no longer the
+  // one `validator` names.
   virtual Opened open(const std::string& address, std::uint64_t from, const std::string& validator) = 0;
   virtual Head head() = 0;
   // Up to `size` bytes of the body; a count of 0 only with `end`.
@@ -91,6 +95,10 @@ RowState placed_row(RowState row, bool placed);
 // no digits give 0). A negative value, or one beyond 10^17, is no number of
 // bytes: none.
 std::optional<std::int64_t> announced_length(std::string_view header);
+
+// The address a redirect's Location leads to from `address`: whole, or
+// taken relative to the address (scheme, host, path).
+std::string redirect_target(std::string_view address, std::string_view location);
 
 // Fetches the address into the download folder, reading through `buffer`:
 // the row ends with a final status, or, when the body came whole, the part

@@ -7,42 +7,33 @@
 #include <string>
 #include <string_view>
 
-inline constexpr std::size_t kMaxLine = 511;  // longest piece of a list line
+// Internet Explorer's longest address: a longer line is no address.
+inline constexpr std::size_t kLongestAddress = 2083;
 inline constexpr char kDownloadFolder[] = "Tulvex_files";
 
-// The name an address gives for the walk's rules: the part after the last
-// '/' or '\' (empty when the address ends in one); an address without
-// separator loses its first character, which is never part of the name.
-std::string file_name_from_address(std::string_view address);
-
 struct ListEntry {
-  std::string address;  // the line without its line end
+  std::string address;    // the line without its line end; at most its first 2083 characters
+  bool too_long = false;  // the line is longer: it is not fetched
 };
 
 // The walk over the clipboard list, one entry at a time, without splitting
-// the whole list in memory. The list is read in lines of at most 511
-// characters, line feed included (the rest of a longer line is a line of its
-// own; a line of exactly 511 ends there, its line feed not left over); a
-// carriage return before a line feed, or at the very end, ends the line
-// with it and is not part of it. The walk ends at the first line shorter
-// than 5 characters (line feed counted) and at the first name shorter than
-// 4; a line whose name equals the previous line's name is skipped. These
-// rules look at the name as this rule gives it, not at the name the file
-// is saved under.
+// the whole list in memory. Every line is an entry, read whole: a line feed
+// ends it, and a carriage return before a line feed, or at the very end,
+// ends it with it and is not part of it. Lines of blanks alone, or empty,
+// are passed over; a line that is the same address as the line before it
+// is skipped.
 class ListReader {
  public:
   explicit ListReader(std::string_view text) : text_(text) {}
-  // The next entry to fetch, or none when the walk has ended.
+  // The next entry to fetch, or none at the end of the list.
   std::optional<ListEntry> next();
 
  private:
   std::optional<char> take();  // next character without a line end's '\r'; none at the end
-  std::optional<std::string> next_line();
 
   std::string_view text_;
   std::size_t at_ = 0;
-  std::string previous_name_;
-  bool ended_ = false;
+  std::optional<std::string> previous_;  // the last line's address, when it was one
 };
 
 // "Загружено файлов: <saved> из <taken>     ".

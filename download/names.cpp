@@ -9,13 +9,13 @@
 
 namespace {
 
-// The Unicode code points of the Windows-1251 bytes 0x80 to 0xFF; 0x98
-// stands for none.
+// The Unicode code points of the Windows-1251 bytes 0x80 to 0xFF; 0x98,
+// which the code page leaves empty, stands for U+0098 as Windows reads it.
 constexpr std::uint16_t kUpperHalf[] = {
     0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
     0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 0x88
     0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
-    0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 0x98
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 0x98
     0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // 0xA0
     0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // 0xA8
     0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // 0xB0
@@ -31,12 +31,53 @@ constexpr std::uint16_t kUpperHalf[] = {
 };
 static_assert(std::size(kUpperHalf) == 128);
 
-// The Windows-1251 byte of a code point; none when the code page lacks it.
-std::optional<char> windows_1251(std::uint32_t code_point) {
-  if (code_point < 0x80) return static_cast<char>(code_point);
-  const std::uint16_t* const found = std::find(std::begin(kUpperHalf), std::end(kUpperHalf), code_point);
-  if (found == std::end(kUpperHalf)) return std::nullopt;
-  return static_cast<char>(0x80 + (found - kUpperHalf));
+void append_utf8(std::uint32_t code_point, std::string& text) {
+  if (code_point < 0x80) {
+    text += static_cast<char>(code_point);
+    return;
+  }
+  const int more = code_point < 0x800 ? 1 : code_point < 0x10000 ? 2 : 3;
+  constexpr unsigned kLead[] = {0, 0xC0, 0xE0, 0xF0};
+  text += static_cast<char>(kLead[more] | (code_point >> (6 * more)));
+  for (int shift = 6 * (more - 1); shift >= 0; shift -= 6) {
+    text += static_cast<char>(0x80 | ((code_point >> shift) & 0x3F));
+  }
+}
+
+// UTF-8 of Windows-1251 bytes.
+std::string utf8_of_1251(std::string_view bytes) {
+  std::string text;
+  for (const char c : bytes) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    append_utf8(byte < 0x80 ? byte : kUpperHalf[byte - 0x80], text);
+  }
+  return text;
+}
+
+// The code points of UTF-8 text, or none when it is not UTF-8: a broken or
+// overlong sequence, a surrogate, or a value past U+10FFFF.
+std::optional<std::u32string> code_points(std::string_view bytes) {
+  std::u32string text;
+  for (std::size_t at = 0; at < bytes.size();) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[at++]);
+    const int more = lead < 0x80            ? 0
+                     : (lead & 0xE0) == 0xC0 ? 1
+                     : (lead & 0xF0) == 0xE0 ? 2
+                     : (lead & 0xF8) == 0xF0 ? 3
+                                             : -1;
+    if (more < 0) return std::nullopt;
+    std::uint32_t code_point = lead & (0x7Fu >> more);
+    for (int i = 0; i < more; ++i, ++at) {
+      if (at == bytes.size() || (bytes[at] & 0xC0) != 0x80) return std::nullopt;
+      code_point = code_point << 6 | (static_cast<unsigned char>(bytes[at]) & 0x3Fu);
+    }
+    constexpr std::uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (code_point < kSmallest[more] || (code_point >= 0xD800 && code_point <= 0xDFFF) || code_point > 0x10FFFF) {
+      return std::nullopt;
+    }
+    text += code_point;
+  }
+  return text;
 }
 
 // The byte of the "%XX" escape at `at`, or -1 when none starts there.
@@ -48,31 +89,10 @@ int escaped_byte(std::string_view text, std::size_t at) {
   return static_cast<int>(high % 16 * 16 + low % 16);
 }
 
-// Windows-1251 of UTF-8 bytes, or none when they are not UTF-8 of
-// characters that the code page holds. Two- and three-byte sequences only:
-// the code page holds nothing beyond U+FFFF.
+// UTF-8 bytes as they stand, or none when they are not UTF-8.
 std::optional<std::string> from_utf8(std::string_view bytes) {
-  std::string text;
-  for (std::size_t at = 0; at < bytes.size();) {
-    const unsigned char lead = static_cast<unsigned char>(bytes[at++]);
-    if (lead < 0x80) {
-      text += static_cast<char>(lead);
-      continue;
-    }
-    const bool three = (lead & 0xF0) == 0xE0;
-    if ((lead & 0xE0) != 0xC0 && !three) return std::nullopt;
-    std::uint32_t code_point = lead & (three ? 0x0Fu : 0x1Fu);
-    for (int more = three ? 2 : 1; more > 0; --more, ++at) {
-      if (at == bytes.size() || (bytes[at] & 0xC0) != 0x80) return std::nullopt;
-      code_point = code_point << 6 | (static_cast<unsigned char>(bytes[at]) & 0x3Fu);
-    }
-    // An overlong sequence is not a character.
-    if (code_point < (three ? 0x800u : 0x80u)) return std::nullopt;
-    const std::optional<char> byte = windows_1251(code_point);
-    if (!byte) return std::nullopt;
-    text += *byte;
-  }
-  return text;
+  if (!code_points(bytes)) return std::nullopt;
+  return std::string(bytes);
 }
 
 // The bytes of a text's percent escapes, every other byte as it is.
@@ -87,7 +107,6 @@ std::string unescaped(std::string_view text) {
 }
 
 // The name with its escapes decoded (step 1 of saved_file_name), or none.
-// Only escaped bytes are read as UTF-8: the rest is Windows-1251 already.
 std::optional<std::string> decoded(std::string_view name) {
   std::string text;
   for (std::size_t at = 0; at < name.size();) {
@@ -103,6 +122,26 @@ std::optional<std::string> decoded(std::string_view name) {
     at = end;
   }
   return text;
+}
+
+// The capital of a small letter of the Latin, Greek and Cyrillic blocks, as
+// Windows compares file names; any other character as it is.
+std::uint32_t upper_case(std::uint32_t c) {
+  const auto pairs = [c](std::uint32_t first, std::uint32_t last) {  // capital, small, capital, small...
+    return c > first && c <= last && (c - first) % 2 == 1;
+  };
+  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
+      (c >= 0x430 && c <= 0x44F)) {
+    return c - 0x20;
+  }
+  if (c == 0xFF) return 0x178;
+  if (c == 0x3C2) return 0x3A3;  // the final sigma
+  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+  if (pairs(0x100, 0x137) || pairs(0x139, 0x148) || pairs(0x14A, 0x177) || pairs(0x179, 0x17E) ||
+      pairs(0x460, 0x481) || pairs(0x48A, 0x4BF) || pairs(0x4C1, 0x4CE) || pairs(0x4D0, 0x52F)) {
+    return c - 1;
+  }
+  return c;
 }
 
 std::string upper_ascii(std::string_view text) {
@@ -132,6 +171,21 @@ std::string made_safe(std::string name) {
   return name.empty() ? "_" : name;
 }
 
+// The longest start of the name, whole characters, that holds at most
+// `room` UTF-16 units.
+std::string_view name_start(std::string_view name, std::size_t room) {
+  std::size_t at = 0;
+  for (std::size_t units = 0; at < name.size();) {
+    const unsigned char lead = static_cast<unsigned char>(name[at]);
+    const std::size_t width = lead >= 0xF0 ? 2 : 1;  // beyond U+FFFF: a surrogate pair
+    if (units + width > room) break;
+    units += width;
+    while (++at < name.size() && (name[at] & 0xC0) == 0x80) {
+    }
+  }
+  return name.substr(0, at);
+}
+
 // Where the name's extension starts (its dot), or the name's size.
 std::size_t extension_at(std::string_view name) {
   return has_extension(name) ? name.rfind('.') : name.size();
@@ -155,7 +209,7 @@ std::string parameter_value(std::string_view value) {
   return text;
 }
 
-// An extended value ("UTF-8'ru'%D0%BE...") in Windows-1251, or none.
+// An extended value ("UTF-8'ru'%D0%BE...") in UTF-8, or none.
 std::optional<std::string> extended_value(std::string_view value) {
   const std::size_t charset_end = value.find('\''), language_end = value.find('\'', charset_end + 1);
   if (language_end == std::string_view::npos) return std::nullopt;
@@ -164,11 +218,7 @@ std::optional<std::string> extended_value(std::string_view value) {
   if (charset == "UTF-8") return from_utf8(bytes);
   if (charset != "ISO-8859-1") return std::nullopt;
   std::string text;
-  for (const char c : bytes) {
-    const std::optional<char> byte = windows_1251(static_cast<unsigned char>(c));
-    if (!byte) return std::nullopt;
-    text += *byte;
-  }
+  for (const char c : bytes) append_utf8(static_cast<unsigned char>(c), text);
   return text;
 }
 
@@ -259,7 +309,7 @@ std::optional<std::string> disposition_file_name(std::string_view header) {
     const std::string name = upper_ascii(trimmed(parameter.substr(0, equals)));
     const std::string_view value = trimmed(parameter.substr(equals + 1));
     if (name == "FILENAME*") extended = extended_value(value);
-    if (name == "FILENAME") plain = parameter_value(value);
+    if (name == "FILENAME") plain = utf8_of_1251(parameter_value(value));
   }
   std::optional<std::string> chosen = extended ? extended : plain;
   if (chosen) chosen->erase(0, chosen->find_last_of("/\\") + 1);
@@ -297,24 +347,36 @@ std::string saved_file_name(std::string_view name) {
   return made_safe(std::move(saved));
 }
 
+std::size_t name_length(std::string_view name) {
+  std::size_t units = 0;
+  for (const char c : name) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    units += (byte & 0xC0) == 0x80 ? 0 : byte >= 0xF0 ? 2 : 1;
+  }
+  return units;
+}
+
 std::string fitted_name(std::string_view name, std::size_t room) {
   room = std::max<std::size_t>(room, 1);
-  if (name.size() <= room) return std::string(name);
+  if (name_length(name) <= room) return std::string(name);
   const std::size_t dot = extension_at(name);
-  const std::string_view extension = name.substr(dot);
-  std::string fitted(name.substr(0, extension.size() < room ? room - extension.size() : room));
+  const std::string_view extension = name.substr(dot);  // Latin letters and digits
+  std::string fitted(name_start(name, extension.size() < room ? room - extension.size() : room));
   if (extension.size() < room) fitted.append(extension);
   // A cut may end in a dot or a blank, or leave a device's name: made safe
   // without growing.
   for (auto it = fitted.rbegin(); it != fitted.rend() && (*it == '.' || *it == ' '); ++it) *it = '_';
   if (is_device(fitted)) fitted[0] = '_';
-  return fitted;
+  return fitted.empty() ? "_" : fitted;
 }
 
 std::string chosen_file_name(std::string_view address, std::string_view disposition, std::string_view content_type,
                              std::size_t room) {
   const std::optional<std::string> server_name = disposition_file_name(disposition);
-  const AddressName given = server_name ? AddressName{*server_name, false} : address_file_name(address);
+  AddressName given = server_name ? AddressName{*server_name, false} : address_file_name(address);
+  if (!server_name) given.name = utf8_of_1251(given.name);
+  // An address that ends in its folder names no file: "index", as wget has it.
+  if (given.name.empty()) given.name = "index";
   std::string name = saved_file_name(given.name);
   if (given.host_only || !has_extension(name)) name += type_extension(content_type);
   return fitted_name(name, room);
@@ -325,19 +387,15 @@ std::string numbered_name(std::string_view name, int n, std::size_t room) {
   std::string tail = " (" + std::to_string(n) + ")";
   tail.append(name.substr(dot));
   const std::size_t base_room = room > tail.size() ? room - tail.size() : 1;
-  return made_safe(std::string(name.substr(0, std::min(dot, base_room))) + tail);
+  return made_safe(std::string(name_start(name.substr(0, dot), base_room)) + tail);
 }
 
 std::string name_key(std::string_view name) {
+  const std::optional<std::u32string> text = code_points(name);
+  if (!text) return upper_ascii(name);
   std::string key;
   key.reserve(name.size());
-  for (const char c : name) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    std::uint32_t code_point = byte < 0x80 ? byte : kUpperHalf[byte - 0x80];
-    if ((code_point >= 'a' && code_point <= 'z') || (code_point >= 0x0430 && code_point <= 0x044F)) code_point -= 0x20;
-    if (code_point >= 0x0451 && code_point <= 0x045F) code_point -= 0x50;
-    key += windows_1251(code_point).value_or(c);
-  }
+  for (const char32_t c : *text) append_utf8(upper_case(c), key);
   return key;
 }
 

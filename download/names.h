@@ -1,7 +1,9 @@
 // The names saved files get: from the server's own name for the file or
 // from the address, readable, usable by Windows, with an extension that
 // opens them, short enough for the folder, and never the same twice in one
-// walk. All names are Windows-1251 bytes.
+// walk. An address is Windows-1251 bytes, as the list holds it; the names
+// are UTF-8, so that a file gets the same characters on every Windows, in
+// whatever script the server or the address names it.
 #pragma once
 
 #include <cstddef>
@@ -24,10 +26,10 @@ struct AddressName {
 };
 AddressName address_file_name(std::string_view address);
 
-// The file name of a Content-Disposition header: filename* (UTF-8 or
-// ISO-8859-1, percent-encoded) when it can be given in Windows-1251, else
-// filename (quoted or not); only its last path component. None when the
-// header names no file.
+// The file name of a Content-Disposition header, in UTF-8: filename*
+// (UTF-8 or ISO-8859-1, percent-encoded) when it is sound, else filename
+// (quoted or not, Windows-1251); only its last path component. None when
+// the header names no file.
 std::optional<std::string> disposition_file_name(std::string_view header);
 
 // The extension (".htm", ".pdf", ...) of a Content-Type's media type, or ""
@@ -38,13 +40,12 @@ std::string_view type_extension(std::string_view content_type);
 // digits, at least one of them a letter.
 bool has_extension(std::string_view name);
 
-// A name made usable:
+// A name (UTF-8) made usable:
 // 1. Readable: percent escapes ("%D0%B0", any case of hex digits) are
-//    decoded when together they decode as UTF-8 to characters that
-//    Windows-1251 holds, and become those Windows-1251 bytes; otherwise
-//    (a broken or overlong sequence, a character the code page lacks) the
-//    name keeps every escape as it stands. A '%' that starts no escape, and
-//    every byte outside an escape, stay as they are.
+//    decoded when together they decode as UTF-8; otherwise (a broken or
+//    overlong sequence, a surrogate) the name keeps every escape as it
+//    stands. A '%' that starts no escape, and every byte outside an escape,
+//    stay as they are.
 // 2. Usable: every character Windows forbids in a file name (below 32,
 //    < > : " / \ | ? *) becomes '_'; so do the name's trailing dots and
 //    blanks, which Windows would drop, so that no name turns into another
@@ -54,14 +55,18 @@ bool has_extension(std::string_view name);
 //    name becomes "_".
 std::string saved_file_name(std::string_view name);
 
-// The name cut to at most `room` characters (at least 1), keeping its
+// The length of a name as Windows counts it: UTF-16 units.
+std::size_t name_length(std::string_view name);
+
+// The name cut to at most `room` characters (UTF-16 units, at least 1),
+// whole characters only, keeping its
 // extension when the extension leaves room for some of the name before it;
 // a cut that ends the name in a dot or a blank ends it in '_' instead.
 std::string fitted_name(std::string_view name, std::size_t room);
 
 // The name a file of this address is saved under, before it is made unique
 // in the walk: the name of the server's Content-Disposition when it gives
-// one, else the address's; made usable; given the Content-Type's extension
+// one, else the address's ("index" when it ends in its folder); made usable; given the Content-Type's extension
 // when it has none; fitted to `room`.
 std::string chosen_file_name(std::string_view address, std::string_view disposition, std::string_view content_type,
                              std::size_t room);
@@ -70,13 +75,17 @@ std::string chosen_file_name(std::string_view address, std::string_view disposit
 // to `room` by shortening the part before the number.
 std::string numbered_name(std::string_view name, int n, std::size_t room);
 
-// The name as Windows compares names, any case: upper case, Latin and
-// Cyrillic letters alike.
+// The name as Windows compares names, any case: every small letter of the
+// Latin, Greek and Cyrillic blocks (all of Windows-1251's) made capital.
 std::string name_key(std::string_view name);
 
 // The text of a saved file's "Zone.Identifier" stream: from the Internet
 // zone, and the address it came from.
 std::string zone_identifier(std::string_view address);
+
+// The folder inside the download folder that holds the files the walk
+// writes before they are whole: no saved file takes its name.
+inline constexpr char kPartsFolder[] = "~tulvex.parts";
 
 // "~tulvex<n>.tmp": a file the walk writes before it is whole.
 std::string temporary_file_name(std::uint64_t n);

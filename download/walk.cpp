@@ -48,13 +48,19 @@ Walk::Walk(std::string_view list) : list_(list) {
 }
 
 std::optional<Walk::Taken> Walk::take() {
-  std::optional<ListEntry> entry = list_.next();
-  if (!entry) return std::nullopt;
-  Row row;
-  row.address = entry->address;
-  row.state.status = download_texts::kChecking;
-  rows_.push_back(std::move(row));
-  return Taken{rows_.size() - 1, std::move(entry->address)};
+  for (std::optional<ListEntry> entry; (entry = list_.next());) {
+    Row row;
+    row.address = entry->address;
+    row.state.status = download_texts::kChecking;
+    if (entry->too_long) {
+      // No address: its row says at once that it is not fetched.
+      row.state.status = download_texts::kUnavailable;
+      row.state.loading = false;
+    }
+    rows_.push_back(std::move(row));
+    if (!entry->too_long) return Taken{rows_.size() - 1, std::move(entry->address)};
+  }
+  return std::nullopt;
 }
 
 void Walk::update(std::size_t row, const RowState& state) {

@@ -61,7 +61,8 @@ class Walk {
   explicit Walk(std::string_view list);
 
   // The next entry's address, its row added ("Проверка", size 0) at the end
-  // of the list, in list order; none once the walk has ended.
+  // of the list, in list order; none once the walk has ended. A line too
+  // long to be an address gets its row, ended "Недоступен", on the way.
   struct Taken {
     std::size_t row;
     std::string address;

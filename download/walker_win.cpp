@@ -1,9 +1,9 @@
 // The save-all-links mode: up to eight fetch threads take the list's
-// addresses in order and stream each into a temporary file in
-// "Tulvex_files", put in place when whole; the window's thread only shows
-// the walk. The summary follows, and the folder opens in Explorer when a
-// file was saved. The stop button ends every fetch and the walk with it;
-// closing the window stops every fetch and ends the program.
+// addresses in order and stream each into a temporary file in a folder of
+// its own inside "Tulvex_files", put in place when whole; the window's
+// thread only shows the walk. The summary follows, and the folder opens in
+// Explorer when a file was saved. The stop button ends every fetch and the
+// walk with it; closing the window stops every fetch and ends the program.
 #include "download/walker_win.h"
 
 #include <memory>
@@ -75,8 +75,9 @@ class Event {
 struct Shared {
   explicit Shared(std::string_view list) : walk(list) {}
 
-  CriticalSection lock;  // walk and parts
+  CriticalSection lock;  // the walk
   Walk walk;
+  CriticalSection parts_lock;   // held by a stopped walk to its end
   std::set<std::string> parts;  // temporary files being written
   CriticalSection box_lock;     // one box at a time
   Event stop;                   // set when the walk is stopped or the window closed
@@ -87,31 +88,56 @@ struct Shared {
   volatile LONG busy = 0;  // fetch threads, and files being put in place
   DWORD stall_ms = kDefaultStallSeconds * 1000;
   std::string folder = std::string(kDownloadFolder) + '\\';
+  std::string parts_folder = folder + kPartsFolder + '\\';
   std::size_t name_room = kMaxNameLength;
   bool marks = false;  // the file system holds the Zone.Identifier stream
 };
 
 Shared* g_shared = nullptr;  // for the window's close
 
-// A fetched file before it is whole: "~tulvex<n>.tmp" in the download
-// folder, made only where no file is, so it never overwrites anything.
-// Removed when it goes unless it was put in place; the walk knows it
-// meanwhile, so that a stopped walk removes it too (it can be removed while
-// open).
+// UTF-16 of a UTF-8 name or path, for the wide file functions: a name has
+// the same characters whatever the system's code page.
+std::wstring wide(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring converted(static_cast<std::size_t>(size), L'\0');
+  if (size > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &converted[0], size);
+  return converted;
+}
+
+std::string utf8(const wchar_t* text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string converted(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, &converted[0], size, nullptr, nullptr);
+  converted.pop_back();
+  return converted;
+}
+
+// A fetched file before it is whole: "~tulvex<n>.tmp" in the folder of
+// parts, which no saved file can name (the walk takes no name that a
+// folder holds), made only where no file is, so it never overwrites
+// anything. Removed when it goes unless it was put in place; the walk
+// knows it meanwhile, so that a stopped walk removes it too (it can be
+// removed while open).
 class TemporaryFile final : public PartFile {
  public:
   explicit TemporaryFile(Shared& shared) : shared_(shared) {
     static volatile LONG last_number = 0;
-    do {
-      path_ = shared.folder + temporary_file_name(static_cast<std::uint64_t>(InterlockedIncrement(&last_number)));
+    // Entered in the walk's list before it is made, under the lock that a
+    // stopped walk holds from its clean-up to its end: every part on the
+    // disk is one that the clean-up sees.
+    Locked locked(shared_.parts_lock);
+    for (;;) {
+      path_ = shared.parts_folder + temporary_file_name(static_cast<std::uint64_t>(InterlockedIncrement(&last_number)));
+      shared_.parts.insert(path_);
       file_ = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    } while (file_ == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS);
-    made_ = file_ != INVALID_HANDLE_VALUE;
-    if (made_) {
-      Locked locked(shared_.lock);
-      shared_.parts.insert(path_);
+      if (file_ != INVALID_HANDLE_VALUE) break;
+      const DWORD error = GetLastError();
+      shared_.parts.erase(path_);
+      if (error != ERROR_FILE_EXISTS) return;
     }
+    made_ = true;
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -119,7 +145,7 @@ class TemporaryFile final : public PartFile {
     if (!made_) return;
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
     if (!placed_) DeleteFileA(path_.c_str());
-    Locked locked(shared_.lock);
+    Locked locked(shared_.parts_lock);
     shared_.parts.erase(path_);
   }
 
@@ -145,7 +171,7 @@ class TemporaryFile final : public PartFile {
   }
 
   bool move_to(const std::string& target) {
-    placed_ = MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    placed_ = MoveFileExW(wide(path_).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     return placed_;
   }
 
@@ -172,11 +198,11 @@ class TemporaryFile final : public PartFile {
 // Whether a name in the folder belongs to something else than a file of
 // that name: a folder, or another file whose short (8.3) name it is.
 bool taken_by_another(const std::string& path, const std::string& name) {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(path.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(wide(path).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
-  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || name_key(found.cFileName) != name_key(name);
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || name_key(utf8(found.cFileName)) != name_key(name);
 }
 
 class WalkHost final : public FetchHost {
@@ -299,10 +325,10 @@ void stop_and_exit() {
   Shared& shared = *g_shared;
   SetEvent(shared.stop.get());
   WaitForSingleObject(shared.ended.get(), kStopWaitMs);
-  {
-    Locked locked(shared.lock);
-    for (const std::string& path : shared.parts) DeleteFileA(path.c_str());
-  }
+  // Held to the end: no part is made after this clean-up.
+  Locked locked(shared.parts_lock);
+  for (const std::string& path : shared.parts) DeleteFileA(path.c_str());
+  RemoveDirectoryA(shared.parts_folder.c_str());
   // No clean-up is owed to anyone now, and WinINet's own would wait for
   // responses that are still coming in.
   TerminateProcess(GetCurrentProcess(), 0);
@@ -312,14 +338,15 @@ void stop_and_exit() {
 // and the walk then ends as it does after its last address.
 void stop_walk() { SetEvent(g_shared->stop.get()); }
 
-// Temporary files that an earlier run, ended in the middle of a write, left.
-void remove_temporaries(const std::string& folder) {
+// Temporary files that an earlier run, ended in the middle of a write, left
+// in the folder of parts; nothing else.
+void remove_temporaries(const std::string& parts_folder) {
   WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((folder + "~tulvex*.tmp").c_str(), &found);
+  const HANDLE search = FindFirstFileA((parts_folder + "~tulvex*.tmp").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && is_temporary_file_name(found.cFileName)) {
-      DeleteFileA((folder + found.cFileName).c_str());
+      DeleteFileA((parts_folder + found.cFileName).c_str());
     }
   } while (FindNextFileA(search, &found));
   FindClose(search);
@@ -328,14 +355,14 @@ void remove_temporaries(const std::string& folder) {
 // The longest name that keeps a file's whole path within MAX_PATH, and
 // whether the folder's file system holds the Zone.Identifier stream.
 void take_measure_of_folder(Shared& shared) {
-  char full[MAX_PATH * 2] = {};
-  const DWORD length = GetFullPathNameA(shared.folder.c_str(), sizeof full, full, nullptr);
-  if (length == 0 || length >= sizeof full) return;
+  wchar_t full[MAX_PATH * 2] = {};
+  const DWORD length = GetFullPathNameW(wide(shared.folder).c_str(), MAX_PATH * 2, full, nullptr);
+  if (length == 0 || length >= MAX_PATH * 2) return;
   shared.name_room = length + 1 < MAX_PATH ? std::min<std::size_t>(kMaxNameLength, MAX_PATH - 1 - length) : 1;
-  char root[MAX_PATH * 2] = {};
+  wchar_t root[MAX_PATH * 2] = {};
   DWORD flags = 0;
-  shared.marks = GetVolumePathNameA(full, root, sizeof root) &&
-                 GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+  shared.marks = GetVolumePathNameW(full, root, MAX_PATH * 2) &&
+                 GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
                  (flags & FILE_NAMED_STREAMS) != 0;
 }
 
@@ -373,6 +400,19 @@ std::string current_directory() {
   return directory;
 }
 
+// Starts Explorer without waiting for it to come up (as WinExec does, while
+// the window would answer nothing).
+void start_explorer(std::string command) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWDEFAULT;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
 }  // namespace
 
 int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list_text) {
@@ -383,7 +423,8 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
   shared.stall_ms = stall_seconds(registry_dword(HKEY_CURRENT_USER, kSettingsKey, kStallValue)) * 1000;
   shared.busy = shared.fetches;
   CreateDirectoryA(kDownloadFolder, nullptr);
-  remove_temporaries(shared.folder);
+  CreateDirectoryA(shared.parts_folder.c_str(), nullptr);
+  remove_temporaries(shared.parts_folder);
   take_measure_of_folder(shared);
   if (const HANDLE thread = CreateThread(nullptr, 0, start_walk, &shared, 0, nullptr)) {
     CloseHandle(thread);
@@ -418,9 +459,14 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
   }
   progress_end();
   show_walk(shared, meter);
+  RemoveDirectoryA(shared.parts_folder.c_str());  // every part has gone
 
   info_box(summary_text(shared.walk.files_saved(), shared.walk.rows_taken()));
   ShowWindow(main_window, SW_RESTORE);
-  if (shared.walk.files_saved() != 0) WinExec(explorer_command(current_directory()).c_str(), SW_SHOWDEFAULT);
+  if (shared.walk.files_saved() != 0) start_explorer(explorer_command(current_directory()));
+  // The program ends here, with the window answering to the last: WinINet's
+  // clean-up would wait for the responses given up (a stalled one is
+  // drained), and nothing else is owed to anyone.
+  TerminateProcess(GetCurrentProcess(), 0);
   return 1;
 }

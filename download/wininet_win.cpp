@@ -125,7 +125,10 @@ Connection::Opened WinInetConnection::open(const std::string& address, std::uint
     headers = "Range: bytes=" + std::to_string(from) + "-\r\n";
     if (!validator.empty()) headers += "If-Range: " + validator + "\r\n";
   }
-  const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI | (from > 0 ? INTERNET_FLAG_RELOAD : 0);
+  // Redirects come back to the fetch, which counts them: WinINet's own
+  // following has no limit under Wine.
+  const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                      (from > 0 ? INTERNET_FLAG_RELOAD : 0);
   response_ = wininet().open_url(session_, address.c_str(), headers.empty() ? nullptr : headers.c_str(),
                                  static_cast<DWORD>(headers.size()), flags, reinterpret_cast<DWORD_PTR>(request_));
   if (response_) return Opened::ok;
@@ -169,6 +172,7 @@ Head WinInetConnection::head() {
   head.content_range = header(HTTP_QUERY_CONTENT_RANGE);
   head.disposition = header(HTTP_QUERY_CONTENT_DISPOSITION).value_or("");
   head.content_type = header(HTTP_QUERY_CONTENT_TYPE).value_or("");
+  head.location = header(HTTP_QUERY_LOCATION).value_or("");
   // A weak entity tag cannot name the bytes of a resumed request.
   const std::optional<std::string> tag = header(HTTP_QUERY_ETAG);
   head.validator = tag && tag->compare(0, 2, "W/") != 0 ? *tag : header(HTTP_QUERY_LAST_MODIFIED).value_or("");

@@ -18,6 +18,7 @@ struct Answer {
   Answer& length(const std::string& text) { head.content_length = text; return *this; }
   Answer& range(const std::string& text) { head.content_range = text; return *this; }
   Answer& tag(const std::string& text) { head.validator = text; return *this; }
+  Answer& to(const std::string& where) { head.status = 302, head.location = where; return *this; }
   Answer& body(std::size_t size, std::size_t from = 0) { bytes = content(from + size).substr(from); return *this; }
   Answer& cut(std::size_t at, Got how) { cut_at = at, ends = how; return *this; }
   static std::string content(std::size_t size) {  // bytes unlike their neighbours: a misplaced one shows
@@ -33,14 +34,14 @@ struct Answer {
   Got ends = Got::end;
 };
 
-// Answers the attempts in turn (the last again and again); keeps what each open asked for ("from/validator;")
-// and each close ("whole;" or "cut;").
+// Answers the attempts in turn (the last again and again); keeps what each open asked for ("from/validator;", after
+// the address when it is not the fetch's own) and each close ("whole;" or "cut;").
 struct ScriptedNet : Connection {
   explicit ScriptedNet(std::vector<Answer> script) : answers(std::move(script)) {}
-  Opened open(const std::string&, std::uint64_t from, const std::string& validator) override {
+  Opened open(const std::string& address, std::uint64_t from, const std::string& validator) override {
     now = answers[std::min(attempt++, answers.size() - 1)];
     at = 0;
-    asked += std::to_string(from) + "/" + validator + ";";
+    asked += (address == "http://h/file.bin" ? "" : address + " ") + std::to_string(from) + "/" + validator + ";";
     return now.opened;
   }
   Head head() override { return now.head; }

@@ -13,9 +13,11 @@ from types import SimpleNamespace
 # status; body; Content-Length: "auto" the length of what is sent, None none, else the header's text; further
 # headers; the body in pieces of `piece` bytes `pause` seconds apart, after `delay` seconds; the first `cuts`
 # requests send only `cut` bytes of the body and then end as `end` says: "close", "reset" or "hold" (nothing more
-# until the server stops); `ranges`: a Range request gets the rest of the body as a 206
-Reply = namedtuple("Reply", "status body length headers piece pause delay cut cuts end ranges",
-                   defaults=(200, b"", "auto", (), 0, 0, 0, None, 0, "close", False))
+# until the server stops), or a tuple of these, one for each cut request; `ranges`: a Range request gets the rest of
+# the body as a 206 (If-Range unheeded), or a 416 when it asks past the end; `etag`: the ETag header; `then`: the
+# Reply of every later request, as a file changed on the server
+Reply = namedtuple("Reply", "status body length headers piece pause delay cut cuts end ranges etag then",
+                   defaults=(200, b"", "auto", (), 0, 0, 0, None, 0, "close", False, None, None))
 
 
 class Server(socketserver.ThreadingTCPServer):
@@ -48,13 +50,18 @@ class Server(socketserver.ThreadingTCPServer):
             seen = sum(r.path == path for r in self.requests)
             self.requests.append(SimpleNamespace(path=path, headers=headers))
         r = self.replies.get(path, Reply(404, b"not scripted"))
+        if seen > 0 and r.then:
+            r, seen = r.then, seen - 1
         status, body, head = r.status, r.body, [f"{n}: {v}" for n, v in r.headers]
+        head += [f"ETag: {r.etag}"] if r.etag else []
         asked = re.fullmatch(r"bytes=(\d+)-", headers.get("Range", ""))
         if r.ranges and asked:
             first = int(asked.group(1))
-            status, body = 206, body[first:]
-            head.append(f"Content-Range: bytes {first}-{first + len(body) - 1}/{len(r.body)}")
+            status, body = (206, body[first:]) if first < len(body) else (416, b"")
+            head.append(f"Content-Range: bytes {first}-{first + len(body) - 1}/{len(r.body)}" if body
+                        else f"Content-Range: bytes */{len(r.body)}")
         sent = body[:r.cut] if seen < r.cuts else body
+        end = r.end[min(seen, len(r.end) - 1)] if isinstance(r.end, tuple) else r.end
         length = len(body) if r.length == "auto" else r.length
         head = [f"HTTP/1.1 {status} Status", "Connection: close"] + head
         head += [f"Content-Length: {length}"] if length is not None else []
@@ -67,9 +74,9 @@ class Server(socketserver.ThreadingTCPServer):
                 conn.sendall(sent[start:start + piece])
                 if r.pause and self.stopping.wait(r.pause):
                     return
-            if seen < r.cuts and r.end == "hold":
+            if seen < r.cuts and end == "hold":
                 self.stopping.wait(300)
-            elif seen < r.cuts and r.end == "reset":
+            elif seen < r.cuts and end == "reset":
                 conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
                 conn.close()  # before the handler's own shutdown could send a FIN
         except OSError:

@@ -12,6 +12,7 @@ from httpserver import Reply, Server, wait_until
 SERVER = Server()
 TEMP = b"the user's own temp.txt\r\n"
 LOADED, UNREADABLE = "Загружен", "Не читается"
+RUSSIAN = "ru_RU.UTF-8"  # the locale the tests run Wine with
 
 
 def setUpModule():
@@ -61,21 +62,33 @@ class SaveAllLinks(unittest.TestCase):
         self.assertEqual((run.started, run.exit_code), (explorer if saved else [], 0))
 
     def test_server_faults_end_each_row_truthfully(self):
-        whole, older = body(100_000, 1), b"an older file"
+        """Stalls, breaks and errors; a file that changed between two attempts, with and without a validator; a
+        resumed part cut short where the first answer told no length; every byte held when the resume comes; a
+        redirect loop and a server that never answers."""
+        whole, older, v2, small = body(100_000, 1), b"an older file", body(100_000, 2), body(5000, 3)
         SERVER.script("/elsewhere/target.dat", Reply(body=whole[:7000]))
-        dead = "http://127.0.0.1:1/k/dead.bin"  # nothing listens on port 1
-        cases = [(dead, None, "0", "Проверка", None),  # address or path, reply, size column, status, file written
+        dead, stalls = "http://127.0.0.1:1/k/dead.bin", dict(cut=30000, cuts=1, end="hold", ranges=True)  # port 1: none
+        cases = [(dead, None, "0", "Недоступен", None),  # address or path, reply, size column, status, file written
                  ("/k/known.bin", Reply(body=whole), "100000", LOADED, whole),
-                 ("/k/stalled.bin", Reply(body=whole, cut=30000, cuts=1, end="hold", ranges=True), "100000", LOADED,
+                 ("/k/stalled.bin", Reply(body=whole, **stalls, etag='"s"'), "100000", LOADED, whole),
+                 ("/k/no_ranges.bin", Reply(body=whole, **dict(stalls, ranges=False), etag='"n"'), "100000", LOADED,
                   whole),
-                 ("/k/no_ranges.bin", Reply(body=whole, cut=30000, cuts=1, end="hold"), "100000", LOADED, whole),
                  ("/k/older.bin", Reply(body=whole, cut=60000, cuts=3), "100000", UNREADABLE, older),
                  ("/k/reset.bin", Reply(body=whole, cut=3000, cuts=3, end="reset", ranges=True), "100000", UNREADABLE,
                   None),
                  ("/k/unknown.bin", Reply(body=whole, length=None, piece=30000, pause=0.2), "100000", LOADED, whole),
                  ("/k/missing.bin", Reply(404, b"<html>not found</html>"), "0", "Недоступен", None),
                  ("/k/moved.bin", Reply(302, headers=[("Location", SERVER.url("/elsewhere/target.dat"))]), "7000",
-                  LOADED, whole[:7000])]
+                  LOADED, whole[:7000]),
+                 ("/k/etag.bin", Reply(body=whole, etag='"1"', **stalls, then=Reply(body=v2, etag='"2"', ranges=True)),
+                  "100000", LOADED, v2),
+                 ("/k/plain.bin", Reply(body=whole, **stalls, then=Reply(body=v2, ranges=True)), "100000", LOADED, v2),
+                 ("/k/cut.bin", Reply(body=whole, length=None, etag='"c"',
+                                      **dict(stalls, cuts=2, end=("hold", "close"))), "100000", LOADED, whole),
+                 ("/k/held.bin", Reply(body=small, length=None, etag='"h"', **dict(stalls, cut=5000)), "5000", LOADED,
+                  small),
+                 ("/k/loop.bin", Reply(302, headers=[("Location", "/k/loop.bin")]), "0", "Недоступен", None),
+                 ("/k/silent.bin", Reply(delay=300), "0", "Недоступен", None)]
         for path, reply, *_ in cases[1:]:
             SERVER.script(path, reply)
         folder = fresh("dl-faults")
@@ -83,13 +96,20 @@ class SaveAllLinks(unittest.TestCase):
         addresses = [path if path == dead else SERVER.url(path) for path, *_ in cases]
         run = SESSION.finish(self.start(folder, addresses), 90)
         self.check_end(run, [(a, size, status) for a, (_, _, size, status, _) in zip(addresses, cases)],
-                       {path.rsplit("/", 1)[1]: data for path, _, _, _, data in cases if data is not None}, saved=5)
+                       {path.rsplit("/", 1)[1]: data for path, _, _, _, data in cases if data is not None}, saved=9)
         self.assertEqual([(box.caption, box.text) for box in run.boxes[:-1]],
-                         [(cp1251("Адрес не открывается.   "), dead.encode())])
+                         [(cp1251("Адрес не открывается.   "), a.encode()) for a in (dead, addresses[-1])])
         asked = lambda name: [r.headers.get("Range") for r in SERVER.requests if r.path.endswith(name)]
-        self.assertEqual([asked("stalled.bin"), asked("no_ranges.bin"), asked("older.bin")],
-                         [[None, "bytes=30000-"], [None, "bytes=30000-"], [None, "bytes=60000-", "bytes=60000-"]])
-        self.assertEqual(SERVER.requests[0].headers.get("User-Agent"), "Microsoft Internet Explorer")
+        self.assertEqual([asked(name) for name in ("stalled.bin", "no_ranges.bin", "older.bin", "etag.bin", "plain.bin",
+                                                   "cut.bin", "held.bin")],
+                         [[None, "bytes=30000-"], [None, "bytes=30000-"], [None, None, None],
+                          [None, "bytes=30000-", None], [None, None], [None, "bytes=30000-", "bytes=60000-"],
+                          [None, "bytes=5000-"]])
+        # Every resume names the first answer's validator; a redirect loop ends after ten redirects.
+        self.assertEqual(sorted(r.headers.get("If-Range") for r in SERVER.requests if "Range" in r.headers),
+                         ['"1"', '"c"', '"c"', '"h"', '"n"', '"s"'])
+        self.assertEqual((len(asked("loop.bin")), SERVER.requests[0].headers.get("User-Agent")),
+                         (11, "Microsoft Internet Explorer"))
 
     def test_names_that_open_and_never_collide(self):
         long_name = "L" * 300 + ".bin"
@@ -116,18 +136,31 @@ class SaveAllLinks(unittest.TestCase):
 
     def test_unicode_list_under_an_english_layout_and_no_list(self):
         """Escapes decoded, forbidden characters and device names made usable, nothing written outside the folder;
-        the server saw the addresses unchanged."""
+        names beyond Windows-1251 kept, and the same names where the system's code page is not Windows-1251; the
+        server saw the addresses unchanged."""
+        beyond = [("Content-Disposition", "attachment; filename*=UTF-8''%CE%A9%C3%A9%20%D2%90.txt")]
         names = [("/u/%D0%BE%D1%82%D1%87%D1%91%D1%82%202008.doc", "отчёт 2008.doc"), ("/u/a%3Ab.txt", "a_b.txt"),
-                 ("/u/..%2F..%2Fx.txt", ".._.._x.txt"), ("/u/conin$.txt", "_conin$.txt"), ("/u/Ёлка.bin", "Ёлка.bin")]
+                 ("/u/..%2F..%2Fx.txt", ".._.._x.txt"), ("/u/conin$.txt", "_conin$.txt"), ("/u/Ёлка.bin", "Ёлка.bin"),
+                 ("/u/%E4%B8%AD%F0%9F%98%80.bin", "中😀.bin"), ("/u/x.bin", "Ωé Ґ.txt")]
         sent = [cp1251(path).decode("latin-1") for path, _ in names]  # Wine's WinINet sends Windows-1251 bytes as such
         for i, path in enumerate(sent):
-            SERVER.script(path, Reply(body=body(300 + i, i)))
+            SERVER.script(path, Reply(body=body(300 + i, i), headers=beyond if path == "/u/x.bin" else ()))
         urls = [SERVER.url(path) for path, _ in names]
-        for case, clipboard, fetched in [("names", urls, range(len(names))), ("none", None, [])]:
+        # C.UTF-8: Wine runs with the English code page 1252 (en_US.UTF-8 does too, where the system has it).
+        runs = [("names", RUSSIAN, urls, range(len(names))), ("none", RUSSIAN, None, []),
+                ("english", "C.UTF-8", urls, range(len(names)))]
+        for case, lang, clipboard, fetched in runs:
             with self.subTest(case):
-                run = SESSION.finish(self.start(fresh("dl-" + case), clipboard, locale="0409"))
-                self.check_end(run, [(urls[i], str(300 + i), LOADED) for i in fetched],
-                               {names[i][1]: body(300 + i, i) for i in fetched})
+                SESSION.env = dict(type(SESSION).env, LANG=lang, LC_ALL=lang)
+                try:
+                    run = SESSION.finish(self.start(fresh("dl-" + case), clipboard, locale="0409"))
+                finally:
+                    del SESSION.env
+                files = {names[i][1]: body(300 + i, i) for i in fetched}
+                if lang == RUSSIAN:
+                    self.check_end(run, [(urls[i], str(300 + i), LOADED) for i in fetched], files)
+                else:  # the boxes and the list speak Windows-1251, which this system shows otherwise: the files tell
+                    self.assertEqual((self.files(), run.exit_code), (files, 0))
                 self.assertEqual(sorted(r.path for r in SERVER.requests), sorted(sent[i] for i in fetched))
                 self.assertFalse((SCRATCH / "x.txt").exists())  # Tulvex_files\..\..\x.txt
 
@@ -143,7 +176,7 @@ class SaveAllLinks(unittest.TestCase):
             SESSION.wine("C:\\tv\\ping.exe", "C:\\e2e\\ping.log", "2")
             longest, answers = (int(field) for field in records(SCRATCH / "ping.log")[-1])
             self.assertTrue(answers > 20 and longest < 100, f"{answers} answers, the longest after {longest} ms")
-            self.assertEqual(len(list((folder / "Tulvex_files").glob("~tulvex*.tmp"))), 2)
+            self.assertEqual(len(list((folder / "Tulvex_files" / "~tulvex.parts").glob("~tulvex*.tmp"))), 2)
             SESSION.wine("C:\\tv\\closer.exe")
             process.wait(1)
         finally:
@@ -206,3 +239,37 @@ class SaveAllLinks(unittest.TestCase):
             run = SESSION.finish(self.start(folder, addresses))
             self.check_end(run, [(addresses[0], "300000", "Ош. записи"), (addresses[1], "60000", LOADED)],
                            {"keep.bin": older, "next.bin": fits}, saved=1)
+
+    def test_saved_files_never_meet_temporary_files(self):
+        """Files named as temporary files are saved while a part is being written, and the next run keeps them."""
+        named = [("Content-Disposition", 'attachment; filename="~TULVEX7.TMP"')]
+        cases = [("/t/slow.bin", Reply(body=body(6000, 70), piece=300, pause=0.1), "slow.bin"),  # path, reply, name
+                 ("/t/~tulvex1.tmp", Reply(body=b"one", delay=0.5), "~tulvex1.tmp"),
+                 ("/t/named.bin", Reply(body=b"seven", headers=named, delay=0.5), "~TULVEX7.TMP"),
+                 ("/t/again.bin", Reply(body=b"again"), "again.bin")]
+        for path, reply, _ in cases:
+            SERVER.script(path, reply)
+        folder, urls = fresh("dl-parts"), [SERVER.url(path) for path, _, _ in cases]
+        rows = [(url, str(len(r.body)), LOADED) for url, (_, r, _) in zip(urls, cases)]
+        files = {name: r.body for _, r, name in cases}
+        self.check_end(SESSION.finish(self.start(folder, urls[:3])), rows[:3], dict(list(files.items())[:3]))
+        self.check_end(SESSION.finish(self.start(folder, urls[3:])), rows[3:], files, saved=1)
+
+    def test_every_line_fetched_and_every_row_ended(self):
+        """Addresses that name no file or a short one, blank lines, two files of one name, an address repeated, one
+        long address and one too long."""
+        folder = fresh("dl-walk")
+        room = 259 - len(f"C:\\e2e\\{folder.name}\\Tulvex_files\\")
+        cases = [("/", Reply(body=b"home", headers=[("Content-Type", "text/html")]), "index.htm"),  # path, reply, name
+                 ("/w/go", Reply(body=b"go"), "go"),
+                 ("/w/?to=http://example.org/", Reply(body=b"to"), "_to=http___example.org_"),
+                 ("/a/same.txt", Reply(body=b"a"), "same.txt"),
+                 ("/b/same.txt", Reply(body=b"b", delay=0.3), "same (2).txt"),
+                 ("/l/" + "y" * 600, Reply(body=b"long"), "y" * room),
+                 ("/x/" + "z" * 2100, Reply(), None)]
+        for path, reply, _ in cases:
+            SERVER.script(path, reply)
+        urls = [SERVER.url(path) for path, _, _ in cases]
+        run = SESSION.finish(self.start(folder, urls[:2] + ["", "  "] + urls[2:5] + urls[4:]))
+        self.check_end(run, [(url[:2083], str(len(r.body)), LOADED if name else "Недоступен")
+                             for url, (_, r, name) in zip(urls, cases)], {name: r.body for _, r, name in cases if name})
