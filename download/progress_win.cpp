@@ -143,13 +143,9 @@ void progress_end() {
   if (g_stop) EnableWindow(g_stop, FALSE);
 }
 
-void progress_show(const WalkView& view, const std::string& status) {
-  if (view.title != g_title) {
-    g_title = view.title;
-    SetWindowTextA(g_main, g_title.c_str());
-  }
-  if (view.percent != g_percent) {
-    g_percent = view.percent;
+void progress_show_totals(int percent, const std::string& status) {
+  if (percent != g_percent) {
+    g_percent = percent;
     SendMessageA(g_bar, PBM_SETPOS, static_cast<WPARAM>(g_percent), 0);
   }
   if (status != g_status_text) {
@@ -157,6 +153,14 @@ void progress_show(const WalkView& view, const std::string& status) {
     SendMessageA(g_status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(g_status_text.c_str()));
     UpdateWindow(g_status);
   }
+}
+
+void progress_show(const WalkView& view, const std::string& status) {
+  if (view.title != g_title) {
+    g_title = view.title;
+    SetWindowTextA(g_main, g_title.c_str());
+  }
+  progress_show_totals(view.percent, status);
   if (!g_list) return;
   const bool adding = view.rows > g_rows;
   if (adding) SendMessageA(g_list, WM_SETREDRAW, FALSE, 0);

@@ -23,5 +23,9 @@ bool progress_tick(const MSG& message);
 // view, then one paint.
 void progress_show(const WalkView& view, const std::string& status);
 
+// Brings the progress bar and the status bar alone to the walk: cheap
+// enough to keep up with the speed between two paints of the list.
+void progress_show_totals(int percent, const std::string& status);
+
 // The walk has ended: the button can stop nothing more.
 void progress_end();

@@ -93,28 +93,20 @@ std::optional<std::string> Walk::claim_name(const std::string& wanted, std::size
   return std::nullopt;
 }
 
-WalkView Walk::view() {
-  WalkView view;
-  view.rows = rows_.size();
-  std::optional<std::size_t> earliest;
+Walk::Progress Walk::progress() const {
+  Progress progress;
   double done = 0;
   std::uint64_t bytes_done = 0, bytes_total = 0;
   bool sized = rows_.size() == entries_;
   for (std::size_t i = 0; i < rows_.size(); ++i) {
-    Row& row = rows_[i];
-    if (row.changed) {
-      view.changed.push_back(
-          {i, std::to_string(i + 1), row.address, std::to_string(row.state.size), shown_status(row.state)});
-      row.changed = false;
-    }
-    const RowState& state = row.state;
+    const RowState& state = rows_[i].state;
     if (!state.loading) {
       done += 1;
-      ++view.totals.ended;
+      ++progress.totals.ended;
       bytes_done += state.received;
       bytes_total += state.received;
     } else {
-      if (!earliest) earliest = i;
+      if (!progress.earliest) progress.earliest = i;
       if (state.size > 0) done += std::min(1.0, double(state.received) / double(state.size));
       sized = sized && state.size > 0;
       const std::uint64_t length = state.size > 0 ? static_cast<std::uint64_t>(state.size) : 0;
@@ -122,15 +114,31 @@ WalkView Walk::view() {
       bytes_total += length;
     }
   }
-  view.totals.entries = entries_;
+  progress.totals.entries = entries_;
   if (sized) {
-    view.totals.bytes_done = bytes_done;
-    view.totals.bytes_total = bytes_total;
+    progress.totals.bytes_done = bytes_done;
+    progress.totals.bytes_total = bytes_total;
   }
-  view.percent = entries_ > 0 ? std::min(100, static_cast<int>(done * 100 / double(entries_))) : 0;
-  view.title = progress_title(earliest.value_or(0), earliest ? view.percent : 0);
-  if (earliest) {
-    view.in_sight = earliest;
+  progress.percent = entries_ > 0 ? std::min(100, static_cast<int>(done * 100 / double(entries_))) : 0;
+  return progress;
+}
+
+WalkView Walk::view() {
+  WalkView view;
+  view.rows = rows_.size();
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    Row& row = rows_[i];
+    if (!row.changed) continue;
+    view.changed.push_back(
+        {i, std::to_string(i + 1), row.address, std::to_string(row.state.size), shown_status(row.state)});
+    row.changed = false;
+  }
+  const Progress progress = this->progress();
+  view.percent = progress.percent;
+  view.totals = progress.totals;
+  view.title = progress_title(progress.earliest.value_or(0), progress.earliest ? progress.percent : 0);
+  if (progress.earliest) {
+    view.in_sight = progress.earliest;
   } else if (!rows_.empty()) {
     view.in_sight = rows_.size() - 1;
   }

@@ -93,6 +93,15 @@ class Walk {
   // The totals count an ended row's bytes as what came of it.
   WalkView view();
 
+  // The walk's percentage, the earliest row still loading and the status
+  // bar's totals, as the view has them, without taking the changed rows.
+  struct Progress {
+    int percent = 0;
+    std::optional<std::size_t> earliest;
+    WalkTotals totals;
+  };
+  Progress progress() const;
+
  private:
   struct Row {
     std::string address;

@@ -28,6 +28,7 @@ constexpr std::size_t kReadSize = 256 * 1024;
 // A stopped walk's threads have this long to remove their files.
 constexpr DWORD kStopWaitMs = 600;
 constexpr DWORD kPaintShare = 20;
+constexpr DWORD kTotalsMs = 500;
 // The user's settings: fetches at once (1 to 8) and seconds without a byte
 // that end an attempt.
 constexpr char kSettingsKey[] = "Software\\MorvaleSoft";
@@ -366,6 +367,15 @@ void take_measure_of_folder(Shared& shared) {
                  (flags & FILE_NAMED_STREAMS) != 0;
 }
 
+void show_totals(Shared& shared, const RateMeter& meter) {
+  Walk::Progress progress;
+  {
+    Locked locked(shared.lock);
+    progress = shared.walk.progress();
+  }
+  progress_show_totals(progress.percent, status_line(progress.totals, meter.bytes_per_second()));
+}
+
 void show_walk(Shared& shared, const RateMeter& meter) {
   WalkView view;
   {
@@ -436,6 +446,7 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
   RateMeter meter;
   MSG message;
   DWORD next_paint = GetTickCount();
+  DWORD next_totals = next_paint;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (message.hwnd == main_window && message.message == kWalkEnded) break;
     if (progress_tick(message)) {
@@ -443,10 +454,17 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
       // A paint takes at most a twentieth of the time, however slow it is
       // (under Wine's default theme a list that grows takes tens of
       // milliseconds): the fetches need the processor more.
+      // Between two paints of the list, the status bar alone follows the
+      // speed every half second, its time counted in the same share.
       const DWORD began = GetTickCount();
       if (static_cast<LONG>(began - next_paint) >= 0) {
         show_walk(shared, meter);
         next_paint = began + kPaintShare * (GetTickCount() - began);
+        next_totals = began + kTotalsMs;
+      } else if (static_cast<LONG>(began - next_totals) >= 0) {
+        show_totals(shared, meter);
+        next_paint += kPaintShare * (GetTickCount() - began);
+        next_totals = began + kTotalsMs;
       }
       continue;
     }

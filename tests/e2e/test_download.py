@@ -191,15 +191,16 @@ class SaveAllLinks(unittest.TestCase):
         process = self.start(folder, [SERVER.url(p) for p in ("/s/done.bin", "/s/big.bin")])
         try:
             wait_for(lambda: (folder / "Tulvex_files" / "done.bin").exists(), 30, "the first file")
-            readings = []  # (speed in МБ/с, seconds left, the bar's position), a second apart
-            for _ in range(2):
-                time.sleep(1)
+            def reading():  # (speed in МБ/с, seconds left, the bar's position); None before the speed is known
                 SESSION.wine("C:\\tv\\bar.exe", "C:\\e2e\\bar.log")
                 text, position = records(SCRATCH / "bar.log")[-1]
                 line = re.fullmatch(r"Файлов: 1 из 2 · [\d,]+ МБ из 19,1 МБ · ([\d,]+) МБ/с · осталось (\d+) с",
                                     text.decode("cp1251"))
-                self.assertTrue(line, text.decode("cp1251"))
-                readings.append((float(line[1].replace(",", ".")), int(line[2]), int(position)))
+                return line and (float(line[1].replace(",", ".")), int(line[2]), int(position))
+            readings = []
+            wait_for(lambda: readings.append(reading()) or readings[-1], 5, "the speed in the status bar")
+            time.sleep(1)
+            readings = [readings[-1], reading()]
             self.assertTrue(all(2.5 <= speed <= 6 for speed, _, _ in readings), readings)
             self.assertTrue(readings[0][1] > readings[1][1] and readings[0][2] < readings[1][2], readings)
             SESSION.wine("C:\\tv\\stopper.exe")
