@@ -12,16 +12,13 @@ TEST(Meter, SizesAndTimesAsRead) {
       {0, "0 Б", "0 с"},
       {59, "59 Б", "59 с"},
       {60, "60 Б", "1 мин 0 с"},
-      {250, "250 Б", "4 мин 10 с"},
       {1023, "1023 Б", "17 мин 3 с"},
       {1024, "1,0 КБ", "17 мин 4 с"},
       {1535, "1,5 КБ", "25 мин 35 с"},               // 1.499 rounds to a tenth
       {3599, "3,5 КБ", "59 мин 59 с"},
       {3900, "3,8 КБ", "1 ч 5 мин"},
-      {90061, "88,0 КБ", "25 ч 1 мин"},
       {1048524, "1023,9 КБ", "291 ч 15 мин"},        // the last tenth below a megabyte
       {1048525, "1,0 МБ", "291 ч 15 мин"},           // rounds up to 1024 КБ: said in the next unit
-      {36909876, "35,2 МБ", "10252 ч 44 мин"},
       {5368709120, "5,0 ГБ", "1491308 ч 5 мин"},
       {5497558138880, "5120,0 ГБ", "1527099483 ч 1 мин"},  // no unit past ГБ
   };
@@ -68,8 +65,7 @@ TEST(Meter, StatusLineHasWhatIsKnown) {
 
 TEST(Meter, WalkTotalsStoppedRowsAndBytesRead) {
   Walk walk("h/a.bin\nh/b.bin\nh/c.bin\n");
-  walk.take();
-  walk.take();
+  walk.take(), walk.take();
   const auto totals = [&walk] {  // "ended/entries percent done/total"
     const WalkView v = walk.view();
     return std::to_string(v.totals.ended) + "/" + std::to_string(v.totals.entries) + " " +
@@ -89,8 +85,6 @@ TEST(Meter, WalkTotalsStoppedRowsAndBytesRead) {
   walk.stop_rows();
   const WalkView v = walk.view();
   ASSERT_EQ(v.changed.size(), 2u);
-  EXPECT_EQ(v.changed[1].status, "Остановлен");
-  EXPECT_EQ(v.changed[0].status, "Загружен");
-  EXPECT_EQ((std::pair{v.title, v.percent}), (std::pair<string, int>{"Tulvex 1.15", 100}));
+  EXPECT_EQ(v.title + v.changed[0].status + v.changed[1].status, "Tulvex 1.15ЗагруженОстановлен");
   EXPECT_EQ(totals(), "3/3 100 1200/1200");
 }
