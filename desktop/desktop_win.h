@@ -1,8 +1,25 @@
 // The desktop routines that every mode shares.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdio>
 #include <string>
+
+// A kernel handle (an event, a thread), closed with the scope.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (handle_) CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
 
 // Shows a message box (information icon, OK) and returns when the user has
 // dismissed it. A caption that is empty or starts with a blank shows the

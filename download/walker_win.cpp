@@ -58,20 +58,6 @@ class Locked {
   CRITICAL_SECTION* section_;
 };
 
-class Event {
- public:
-  Event() : handle_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-  Event(const Event&) = delete;
-  Event& operator=(const Event&) = delete;
-  ~Event() {
-    if (handle_) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 // What the walk's threads share.
 struct Shared {
   explicit Shared(std::string_view list) : walk(list) {}
@@ -81,8 +67,10 @@ struct Shared {
   CriticalSection parts_lock;   // held by a stopped walk to its end
   std::set<std::string> parts;  // temporary files being written
   CriticalSection box_lock;     // one box at a time
-  Event stop;                   // set when the walk is stopped or the window closed
-  Event ended;                  // set when the walk's last work is done
+  // Set when the walk is stopped or the window closed, and when the walk's
+  // last work is done.
+  const Handle stop{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  const Handle ended{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
   HWND main_window = nullptr;
   std::unique_ptr<InternetSession> session;
   int fetches = kDefaultFetches;
@@ -453,9 +441,9 @@ int save_all_links(HINSTANCE instance, HWND main_window, const std::string& list
       sample(shared, meter);
       // A paint takes at most a twentieth of the time, however slow it is
       // (under Wine's default theme a list that grows takes tens of
-      // milliseconds): the fetches need the processor more.
-      // Between two paints of the list, the status bar alone follows the
-      // speed every half second, its time counted in the same share.
+      // milliseconds): the fetches need the processor more. Between two
+      // paints of the list the two bars alone follow the speed every half
+      // second, their time counted in the same share.
       const DWORD began = GetTickCount();
       if (static_cast<LONG>(began - next_paint) >= 0) {
         show_walk(shared, meter);

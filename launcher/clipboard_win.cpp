@@ -10,6 +10,7 @@
 #include <optional>
 #include <utility>
 
+#include "desktop/desktop_win.h"
 #include "desktop/encoding.h"
 #include "launcher/launcher.h"
 
@@ -59,21 +60,6 @@ class LockedBlock {
  private:
   HANDLE block_;
   void* data_;
-};
-
-// A kernel handle, closed with the scope.
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (handle_) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
 };
 
 // Windows-1251 of the wide text as Windows converts it, with its best fit,
